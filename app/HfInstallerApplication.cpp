@@ -1,0 +1,43 @@
+#include "app/HfInstallerApplication.h"
+
+#include "app/MainWindow.h"
+#include "engine/HfInstallationManager.h"
+
+HfInstallerApplication::HfInstallerApplication() = default;
+
+HfInstallerApplication::~HfInstallerApplication()
+{
+    mainWindow.reset();
+}
+
+bool HfInstallerApplication::moreThanOneInstanceAllowed()
+{
+    return false;
+}
+
+void HfInstallerApplication::initialise (const juce::String&)
+{
+    addInstallationEntries();
+    HfInstallationManager::getInstance()->setTargetSubdirectory (getTargetSubdirectory());
+    mainWindow = std::make_unique<MainWindow>();
+}
+
+void HfInstallerApplication::shutdown()
+{
+    HfInstallationManager::getInstance()->reset();
+    mainWindow.reset();
+}
+
+void HfInstallerApplication::anotherInstanceStarted (const juce::String&)
+{
+}
+
+void HfInstallerApplication::systemRequestedQuit()
+{
+    quit();
+}
+
+HfInstallerApplication* HfInstallerApplication::getInstaller()
+{
+    return dynamic_cast<HfInstallerApplication*> (juce::JUCEApplication::getInstance());
+}

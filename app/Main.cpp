@@ -1,0 +1,3 @@
+#include "app/VistrelInstallerApplication.h"
+
+START_JUCE_APPLICATION (VistrelInstallerApplication)
