@@ -15,6 +15,11 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick zenity
   clang libclang-rt-14-dev
   unzip zip util-linux procps fonts-dejavu-core
+  # the Windows build: MinGW-w64 cross compiler with windres, zlib for it, apt-get source
+  # (dpkg-dev) for libpng and libjpeg; Wine and the X libraries its display driver loads
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev dpkg-dev
+  wine wine64 fonts-wine
+  libxi6 libxrandr2 libxrender1 libxcursor1 libxcomposite1 libxinerama1 libxfixes3 libxxf86vm1
 )
 
 missing=()

@@ -1,0 +1,42 @@
+#include "platform/Resources.h"
+
+#ifndef WIN32_LEAN_AND_MEAN
+ #define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+ #define NOMINMAX
+#endif
+#include <windows.h>
+
+// The resources of the program's own module: the executable that started the process.
+namespace platform
+{
+    ResourceHandle findResource (int id, int type)
+    {
+        return FindResourceA (nullptr, MAKEINTRESOURCEA (id), MAKEINTRESOURCEA (type));
+    }
+
+    LoadedResource loadResource (ResourceHandle resource)
+    {
+        if (resource == nullptr)
+            return nullptr;
+
+        return LoadResource (nullptr, static_cast<HRSRC> (const_cast<void*> (resource)));
+    }
+
+    const void* lockResource (LoadedResource loaded)
+    {
+        if (loaded == nullptr)
+            return nullptr;
+
+        return LockResource (const_cast<void*> (loaded));
+    }
+
+    std::uint32_t sizeofResource (ResourceHandle resource)
+    {
+        if (resource == nullptr)
+            return 0;
+
+        return static_cast<std::uint32_t> (SizeofResource (nullptr, static_cast<HRSRC> (const_cast<void*> (resource))));
+    }
+}
