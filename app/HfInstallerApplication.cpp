@@ -2,6 +2,7 @@
 
 #include "app/MainWindow.h"
 #include "engine/HfInstallationManager.h"
+#include "platform/WindowRepaint.h"
 
 HfInstallerApplication::HfInstallerApplication() = default;
 
@@ -17,6 +18,8 @@ bool HfInstallerApplication::moreThanOneInstanceAllowed()
 
 void HfInstallerApplication::initialise (const juce::String&)
 {
+    platform::keepWindowsRepainting();
+
     addInstallationEntries();
     HfInstallationManager::getInstance()->setTargetSubdirectory (getTargetSubdirectory());
     mainWindow = std::make_unique<MainWindow>();

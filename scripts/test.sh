@@ -7,3 +7,6 @@ bash scripts/setup.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$(nproc)"
 ctest --test-dir build --output-on-failure -j4
+
+# The same sources built for Windows and tested under Wine.
+bash scripts/test-windows.sh

@@ -154,8 +154,9 @@ TEST (InstallationTask, InstalledFilePathsFollowTheArchiveOrderBelowTheDestinati
     auto files = task.getInstalledFilePaths();
 
     ASSERT_EQ (files.size(), 2u);
-    EXPECT_EQ (files[0].getFullPathName(), "/dest/Hollowfen/top.txt");
-    EXPECT_EQ (files[1].getFullPathName(), "/dest/Hollowfen/folder/inner.txt");
+    const juce::File destination ("/dest/Hollowfen");
+    EXPECT_EQ (files[0], destination.getChildFile ("top.txt"));
+    EXPECT_EQ (files[1], destination.getChildFile ("folder").getChildFile ("inner.txt"));
 
     InstallationTask empty (std::make_shared<juce::ZipFile> (new juce::MemoryInputStream (nullptr, 0, false), true), "/d", true, true);
     EXPECT_TRUE (empty.getInstalledFilePaths().empty());

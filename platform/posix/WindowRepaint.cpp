@@ -1,0 +1,8 @@
+#include "platform/WindowRepaint.h"
+
+namespace platform
+{
+    void keepWindowsRepainting() {}
+
+    bool isRunningUnderWine() { return false; }
+}
