@@ -68,6 +68,7 @@ TEST (ProductHooks, EntriesHookRegistersTheEmbeddedArchiveForEveryTarget)
     ASSERT_EQ (tasks.size(), 2u);
     ASSERT_NE (tasks[0].getArchive(), nullptr);
     EXPECT_EQ (tasks[0].getArchive(), tasks[1].getArchive());
-    EXPECT_EQ (tasks[1].destination, "/b/Hollowfen/Vistrel");
+    const juce::String sep = juce::File::getSeparatorString();
+    EXPECT_EQ (tasks[1].destination, "/b" + sep + "Hollowfen" + sep + "Vistrel");
     manager.reset();
 }
