@@ -14,6 +14,9 @@
 
 #include <acl/libacl.h>
 #include <sys/acl.h>
+#include <sys/ioctl.h>
+#include <linux/fs.h>
+#include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -174,8 +177,6 @@ namespace engine_test
 
         ~ScratchFolder()
         {
-            // Read-only and immutable files that a test left behind must go too.
-            std::system (("chattr -R -i " + folder.getFullPathName().quoted() + " >/dev/null 2>&1").toRawUTF8());
             folder.deleteRecursively();
         }
 
@@ -386,6 +387,27 @@ namespace engine_test
     }
 
     inline const char* installedAcl = "user::r-x,group::r-x,group:0:rwx,mask::rwx,other::r-x";
+
+    // Sets or clears a file's immutable flag; false where the file system or the process cannot.
+    inline bool setImmutable (const juce::File& f, bool immutable)
+    {
+        const int fd = ::open (f.getFullPathName().toRawUTF8(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+
+        if (fd < 0)
+            return false;
+
+        int flags = 0;
+        bool ok = ::ioctl (fd, FS_IOC_GETFLAGS, &flags) == 0;
+
+        if (ok)
+        {
+            flags = immutable ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+            ok = ::ioctl (fd, FS_IOC_SETFLAGS, &flags) == 0;
+        }
+
+        ::close (fd);
+        return ok;
+    }
 
     inline uid_t ownerOf (const juce::File& f)
     {
