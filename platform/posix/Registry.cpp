@@ -144,9 +144,15 @@ namespace platform
                     if (! line.startsWithChar ('"') && ! line.startsWithChar ('@'))
                         return std::nullopt;
 
-                    // A value's data may go on over the following lines, each ending in a backslash.
-                    while (continues (line) && i + 1 < lines.size())
+                    // A value's data may go on over the following lines, each ending in a
+                    // backslash; the data must go on.
+                    while (continues (line))
+                    {
+                        if (i + 1 >= lines.size() || lines[i + 1].trim().isEmpty())
+                            return std::nullopt;
+
                         line = line.trimEnd().dropLastCharacters (1) + lines[++i].trimStart();
+                    }
 
                     if (! parseValueLine (line))
                         return std::nullopt;

@@ -4,8 +4,12 @@
 
 #include <juce_core/juce_core.h>
 
+#include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <utility>
 #include <vector>
 
@@ -126,7 +130,13 @@ namespace testing_support
 
         void writeBytes (const juce::MemoryBlock& bytes)
         {
-            file.replaceWithData (bytes.getData(), bytes.getSize());
+            if (bytes.isEmpty()) // replaceWithData would delete the file
+            {
+                file.deleteFile();
+                file.create();
+            }
+            else
+                file.replaceWithData (bytes.getData(), bytes.getSize());
         }
 
         const juce::File& getFile() const { return file; }
@@ -140,7 +150,14 @@ namespace testing_support
     inline void writeFile (const juce::File& target, const pe::Bytes& bytes)
     {
         target.getParentDirectory().createDirectory();
-        target.replaceWithData (bytes.data(), bytes.size());
+
+        if (bytes.empty()) // replaceWithData would delete the file
+        {
+            target.deleteFile();
+            target.create();
+        }
+        else
+            target.replaceWithData (bytes.data(), bytes.size());
     }
 
     // Where the installer looks for an installed copy of the plug-in in a plug-in folder.
@@ -154,4 +171,42 @@ namespace testing_support
     {
         writeFile (pluginCopyIn (pluginFolder), pe::pluginWithProductVersion (version, is64Bit));
     }
+
+    // A real process whose executable file has the given name: a copy of sleep, run
+    // until the object goes.
+    class RunningProgram
+    {
+    public:
+        RunningProgram (const juce::File& folder, const juce::String& executableName)
+            : executable (folder.getChildFile (executableName))
+        {
+            std::filesystem::copy_file ("/bin/sleep", executable.getFullPathName().toStdString(),
+                                        std::filesystem::copy_options::overwrite_existing);
+
+            const std::string path = executable.getFullPathName().toStdString();
+            std::string seconds ("600");
+            char* argv[] = { const_cast<char*> (path.c_str()), seconds.data(), nullptr };
+
+            if (posix_spawn (&pid, path.c_str(), nullptr, nullptr, argv, environ) != 0)
+                pid = -1;
+        }
+
+        ~RunningProgram()
+        {
+            if (pid > 0)
+            {
+                ::kill (pid, SIGKILL);
+                ::waitpid (pid, nullptr, 0);
+            }
+        }
+
+        RunningProgram (const RunningProgram&) = delete;
+        RunningProgram& operator= (const RunningProgram&) = delete;
+
+        bool started() const { return pid > 0; }
+
+    private:
+        juce::File executable;
+        pid_t pid = -1;
+    };
 }
