@@ -132,3 +132,48 @@ e2e_read_text() {
   import -window root -crop "${w}x${h}+$((ox + x))+$((oy + y))" +repage -colorspace Gray -negate -resize 400% "$E2E_TMP/ocr.png"
   tesseract "$E2E_TMP/ocr.png" - --psm 7 2>/dev/null | tr -d '\f' | head -n 1
 }
+
+# Positions in the main window's 500 x 300 content.
+E2E_PREVIOUS="382 279"
+E2E_NEXT="457 279"
+E2E_BROWSE="402 205"
+# The n-th tick box of the folder list (from 0).
+e2e_tick_box() { echo "250 $((48 + 22 * $1 + 11))"; }
+# The required size label (its visible part) and the progress page's status text.
+E2E_REQUIRED_SIZE="448 237 52 24"
+E2E_STATUS="181 118 310 44"
+E2E_SUCCESS="191 117 290 24"
+
+# Waits until the OCR of a region contains the text.
+e2e_wait_text() {
+  local wid=$1 region=$2 wanted=$3 timeout=${4:-20} i text=""
+  for i in $(seq 1 $((timeout * 2))); do
+    # shellcheck disable=SC2086
+    text=$(e2e_read_text "$wid" $region)
+    case "$text" in *"$wanted"*) return 0 ;; esac
+    sleep 0.5
+  done
+  echo "read '$text', wanted '$wanted'" >&2
+  return 1
+}
+
+# The brightest grey level in a region of the content (0..255): a disabled button's text is dimmer.
+e2e_brightest() {
+  local wid=$1 x=$2 y=$3 w=$4 h=$5 ox oy
+  read -r ox oy < <(e2e_window_origin "$wid")
+  import -window root -crop "${w}x${h}+$((ox + x))+$((oy + y))" +repage -colorspace Gray -format '%[fx:int(255*maxima)]' info:
+}
+
+# Whether the forward button is enabled: its text is drawn at full strength.
+e2e_next_enabled() {
+  [ "$(e2e_brightest "$1" 430 272 54 14)" -ge 170 ]
+}
+
+# ls-style check that an installed file carries the installer's access-control list.
+e2e_check_acl() {
+  local file=$1 acl
+  acl=$(getfacl -cp "$file" 2>/dev/null | sort | tr '\n' ' ')
+  for want in "group:root:rwx" "other::r-x" "mask::rwx" "user::r-x" "group::r-x"; do
+    case " $acl" in *" $want "*) ;; *) e2e_fail "ACL of $file is '$acl', lacks $want" ;; esac
+  done
+}
