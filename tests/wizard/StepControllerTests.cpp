@@ -1,4 +1,5 @@
 #include "engine/HfInstallationManager.h"
+#include "tests/engine/EngineTestSupport.h"
 #include "tests/support/ArchiveFixtures.h"
 #include "tests/support/MessageLoop.h"
 #include "tests/support/TestApplication.h"
@@ -222,4 +223,44 @@ TEST_F (StepController, ADowngradeNeedsConfirmationThenTheRunInstallsAndOffersFi
     EXPECT_TRUE (steps.nextButton->isEnabled());
     EXPECT_FALSE (steps.previousButton->isVisible());
     EXPECT_EQ (folder.getChildFile ("Hollowfen/Vistrel/Vistrel.aex").getSize(), 4096);
+}
+
+TEST_F (StepController, DuringARunOnlyCancelIsOfferedAndACancelledRunOffersClose)
+{
+    engine_test::ZipWriter writer;
+    writer.file ("first.bin", "first").file ("Vistrel.aex", "second").file ("third.bin", "third");
+    engine_test::GatedArchive gated (writer);
+    registerArchive (gated.archive);
+    ScopedRegistry registry ({ { "12", temp.make ("cc/Plug-ins") } });
+    InstallStepsComponent steps;
+    goToFolderPage (steps);
+
+    gated.holdAtEntry (1); // the worker stops as it opens the second entry
+    click (*steps.nextButton);
+    ASSERT_EQ (steps.navigation->currentIndex, 3);
+    ASSERT_TRUE (gated.stream->waitUntilReached()) << steps.installProgressStep->installerThread->getState()
+                                                   << " " << steps.installProgressStep->installerThread->getLastError().getMessage();
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
+
+    auto expectRunningButtons = [&]
+    {
+        EXPECT_EQ (steps.previousButton->getButtonText(), "Cancel");
+        EXPECT_TRUE (steps.previousButton->isEnabled());
+        EXPECT_TRUE (steps.previousButton->isVisible());
+        EXPECT_EQ (steps.nextButton->getButtonText(), "Install");
+        EXPECT_FALSE (steps.nextButton->isEnabled());
+        EXPECT_EQ (steps.nextButton->findColour (juce::TextButton::buttonColourId).getARGB(), 0xff3f3f3fu);
+    };
+    expectRunningButtons();
+
+    click (*steps.previousButton);
+    EXPECT_EQ (steps.installProgressStep->installerThread->getState(), HfInstallerThread::CancelRequested);
+    expectRunningButtons();
+
+    gated.stream->release();
+    ASSERT_TRUE (runMessageLoopUntil ([&] { return steps.nextButton->getButtonText() == "Close"; }));
+    EXPECT_TRUE (steps.nextButton->isEnabled());
+    EXPECT_TRUE (steps.nextButton->isVisible());
+    EXPECT_FALSE (steps.previousButton->isVisible());
+    EXPECT_EQ (steps.installProgressStep->installerThread->getState(), HfInstallerThread::Failed);
 }
