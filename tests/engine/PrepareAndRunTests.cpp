@@ -93,10 +93,7 @@ TEST_F (PrepareAndRun, PreparationIsRefusedWhileARunGoesAndResetsAFinishedRun)
     writer.file ("a.txt", "a").file ("b.txt", "b").file ("c.txt", "c");
     GatedArchive gated (writer);
     gated.holdAtEntry (1);
-    thread->setTasks ({ taskFor (gated.archive, scratch / "dest", false) });
-    thread->prepare();
-    thread->start();
-    ASSERT_TRUE (gated.stream->waitUntilReached());
+    ASSERT_TRUE (startUntilHeld ({ taskFor (gated.archive, scratch / "dest", false) }, gated));
 
     auto e = prepareError();
     EXPECT_EQ (e.type, Error::StillInProgress);
@@ -203,10 +200,7 @@ TEST_F (PrepareAndRun, ARunGoesThroughItsPhasesTaskByTaskAndInstallsWithPermissi
     gated.holdAtEntry (0);
 
     const auto one = scratch / "one/Hollowfen/Vistrel", two = scratch / "two/Hollowfen/Vistrel";
-    thread->setTasks ({ taskFor (first.open(), one), taskFor (gated.archive, two) });
-    thread->prepare();
-    thread->start();
-    ASSERT_TRUE (gated.stream->waitUntilReached());
+    ASSERT_TRUE (startUntilHeld ({ taskFor (first.open(), one), taskFor (gated.archive, two) }, gated));
 
     // The first task is complete before the second is extracted.
     for (auto* path : { "Vistrel.aex", "data/one.txt" })
@@ -289,11 +283,8 @@ TEST_F (PrepareAndRun, ACancelDuringAnExtractionFinishesTheTaskWithWhatWasExtrac
         gated.holdAtEntry (2);
         const auto first = scratch / "first", second = scratch / "second";
 
-        thread->setTasks ({ taskFor (gated.archive, first, setPermissions),
-                            taskFor (ZipWriter().file ("x.txt", "x").open(), second, setPermissions) });
-        thread->prepare();
-        thread->start();
-        ASSERT_TRUE (gated.stream->waitUntilReached());
+        ASSERT_TRUE (startUntilHeld ({ taskFor (gated.archive, first, setPermissions),
+                            taskFor (ZipWriter().file ("x.txt", "x").open(), second, setPermissions) }, gated));
         thread->cancel();
         gated.stream->release();
         waitForEnd();
@@ -329,10 +320,7 @@ TEST_F (PrepareAndRun, ACancelDuringTheLastEntryOfTheLastTaskEndsInSuccess)
     writer.file ("a.txt", "a").file ("b.txt", "b");
     GatedArchive gated (writer);
     gated.holdAtEntry (1);
-    thread->setTasks ({ taskFor (gated.archive, scratch / "dest") });
-    thread->prepare();
-    thread->start();
-    ASSERT_TRUE (gated.stream->waitUntilReached());
+    ASSERT_TRUE (startUntilHeld ({ taskFor (gated.archive, scratch / "dest") }, gated));
     thread->cancel();
     gated.stream->release();
     waitForEnd();
@@ -361,8 +349,7 @@ TEST_F (PrepareAndRun, AFullVolumeDuringTheRunFailsIt)
     ScopedTmpfs volume (temporaryRoot(), 64 * 1024, "0700");
     HF_REQUIRE_TMPFS (volume);
 
-    juce::MemoryBlock incompressible (300 * 1024);
-    juce::Random (9).fillBitsRandomly (incompressible.getData(), incompressible.getSize());
+    const auto incompressible = incompressibleBytes (300 * 1024, 9);
     const auto destination = scratch / "dest";
 
     runInstallation ({ taskFor (ZipWriter().file ("Vistrel.aex", incompressible).open(), destination) });
