@@ -363,3 +363,19 @@ TEST_F (PrepareAndRun, AFullVolumeDuringTheRunFailsIt)
     EXPECT_FALSE (destination.exists());
     EXPECT_EQ (listener.seen.back(), (Seen { T::Failed, T::Extracting }));
 }
+
+TEST_F (PrepareAndRun, AnInstalledFileCanBeInstalledAgain)
+{
+    // The list leaves the file's mode with a group write bit (its mask), so that a repair
+    // does not take the installed plug-in for a read-only file.
+    const auto destination = scratch / "Hollowfen/Vistrel";
+    const auto task = taskFor (ZipWriter().file ("Vistrel.aex", "1.3.2").open(), destination);
+    runInstallation ({ task });
+    ASSERT_EQ (thread->getState(), T::Succeeded);
+    ASSERT_EQ (aclText (destination.getChildFile ("Vistrel.aex")), installedAcl);
+
+    EXPECT_FALSE (HfInstallerThread::needsPrivileges (task));
+    listener.seen.clear();
+    runInstallation ({ task });
+    EXPECT_EQ (thread->getState(), T::Succeeded);
+}
