@@ -27,11 +27,9 @@ void HfInstallerThread::setTasks (const std::vector<InstallationTask>& newTasks)
 
 void HfInstallerThread::start()
 {
-    if (! isThreadRunning() && getState() == Ready && prepared)
-    {
-        startThread();
+    // A thread that the system cannot start is refused like a running one.
+    if (! isThreadRunning() && getState() == Ready && prepared && startThread())
         return;
-    }
 
     throw HfInstallerThreadException (HfInstallerThreadException::StillInProgress, "Installation is still in progress");
 }

@@ -162,6 +162,14 @@ namespace engine_test
         return block;
     }
 
+    // Random bytes, which deflate cannot shrink.
+    inline juce::MemoryBlock incompressibleBytes (size_t size, int seed)
+    {
+        juce::MemoryBlock block (size);
+        juce::Random (seed).fillBitsRandomly (block.getData(), block.getSize());
+        return block;
+    }
+
     inline juce::String readText (const juce::File& f) { return f.loadFileAsString(); }
 
     //==============================================================================
@@ -363,6 +371,15 @@ namespace engine_test
             thread->prepare();
             thread->start();
             waitForEnd();
+        }
+
+        // Prepares and starts the tasks, and waits until the worker is held at the gate.
+        bool startUntilHeld (const std::vector<InstallationTask>& tasks, GatedArchive& gated)
+        {
+            thread->setTasks (tasks);
+            thread->prepare();
+            thread->start();
+            return gated.stream->waitUntilReached();
         }
 
         void waitForEnd()

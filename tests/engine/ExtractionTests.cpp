@@ -276,8 +276,7 @@ TEST_F (Extraction, AFullVolumeFailsTheExtraction)
     ScopedTmpfs volume (temporaryRoot(), 64 * 1024, "0700");
     HF_REQUIRE_TMPFS (volume);
 
-    juce::MemoryBlock incompressible (200 * 1024);
-    juce::Random (3).fillBitsRandomly (incompressible.getData(), incompressible.getSize());
+    const auto incompressible = incompressibleBytes (200 * 1024, 3);
     auto task = taskFor (ZipWriter().file ("small.txt", "small").file ("big.bin", incompressible).open());
     prepareFor (task);
 

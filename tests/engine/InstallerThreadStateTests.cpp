@@ -86,10 +86,7 @@ TEST_F (InstallerThreadState, StartIsRefusedWhileRunningAndAfterTheRunUntilPrepa
     GatedArchive gated (writer);
     gated.holdAtEntry (1);
 
-    thread->setTasks ({ taskFor (gated.archive) });
-    thread->prepare();
-    thread->start();
-    ASSERT_TRUE (gated.stream->waitUntilReached());
+    ASSERT_TRUE (startUntilHeld ({ taskFor (gated.archive) }, gated));
 
     expectStartRefused();
     gated.stream->release();
@@ -123,10 +120,7 @@ TEST_F (InstallerThreadState, CancelChangesOnlyARunningState)
     writer.file ("a.txt", "first").file ("b.txt", "second");
     GatedArchive gated (writer);
     gated.holdAtEntry (1);
-    thread->setTasks ({ taskFor (gated.archive) });
-    thread->prepare();
-    thread->start();
-    ASSERT_TRUE (gated.stream->waitUntilReached());
+    ASSERT_TRUE (startUntilHeld ({ taskFor (gated.archive) }, gated));
 
     thread->cancel();
     EXPECT_EQ (thread->getState(), HfInstallerThread::CancelRequested);
@@ -171,10 +165,7 @@ TEST_F (InstallerThreadState, ProgressWhileACancelledRunEndsIsAFractionOrMinusOn
 
     GatedArchive gated (writer);
     gated.holdAtEntry (5);
-    thread->setTasks ({ taskFor (gated.archive) });
-    thread->prepare();
-    thread->start();
-    ASSERT_TRUE (gated.stream->waitUntilReached());
+    ASSERT_TRUE (startUntilHeld ({ taskFor (gated.archive) }, gated));
     thread->cancel();
     gated.stream->release();
 
@@ -209,10 +200,7 @@ TEST_F (InstallerThreadState, DeletingTheThreadDuringARunStopsItBeforeTheNextEnt
     GatedArchive gated (writer);
     gated.holdAtEntry (1);
 
-    thread->setTasks ({ taskFor (gated.archive) });
-    thread->prepare();
-    thread->start();
-    ASSERT_TRUE (gated.stream->waitUntilReached());
+    ASSERT_TRUE (startUntilHeld ({ taskFor (gated.archive) }, gated));
 
     // The entry being read is finished first; the destructor waits for that.
     std::thread opener ([&] { juce::Thread::sleep (100); gated.stream->release(); });

@@ -143,8 +143,7 @@ TEST_F (Move, AMoveThatFailsHalfWayKeepsTheFilesMovedBeforeIt)
     HF_REQUIRE_TMPFS (volume);
     destination = scratch / "small/Vistrel";
 
-    juce::MemoryBlock tooBig (200 * 1024);
-    juce::Random (5).fillBitsRandomly (tooBig.getData(), tooBig.getSize());
+    const auto tooBig = incompressibleBytes (200 * 1024, 5);
     ZipWriter writer;
     writer.file ("a.bin", bytes (8000, 1)).file ("b.bin", bytes (8000, 2)).file ("c.bin", tooBig);
     auto task = extracted (writer);
