@@ -1,28 +1,9 @@
 #include "discovery/AfterEffectsDiscovery.h"
-#include "platform/ProcessList.h"
 #include "tests/support/DiscoveryFixtures.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 using namespace testing_support;
-
-namespace
-{
-    // Once the process has run exec, the list shows its name.
-    bool waitUntilListed (const std::string& name)
-    {
-        for (int i = 0; i < 1000; ++i)
-        {
-            const auto names = platform::getRunningProcessNames();
-            if (std::find (names.begin(), names.end(), name) != names.end())
-                return true;
-            juce::Thread::sleep (10);
-        }
-        return false;
-    }
-}
 
 TEST (RunningHost, AProcessNamedAfterFxExeInAnyLetterCaseCounts)
 {
@@ -32,7 +13,7 @@ TEST (RunningHost, AProcessNamedAfterFxExeInAnyLetterCaseCounts)
     {
         RunningProgram host (temp.folder, "afterfx.EXE");
         ASSERT_TRUE (host.started());
-        ASSERT_TRUE (waitUntilListed ("afterfx.EXE"));
+        ASSERT_TRUE (host.waitUntilListed());
         EXPECT_TRUE (isAfterEffectsRunning());
     }
 
@@ -48,7 +29,7 @@ TEST (RunningHost, NamesThatOnlyBeginOrEndLikeItDoNotCount)
         SCOPED_TRACE (name);
         RunningProgram other (temp.folder, name);
         ASSERT_TRUE (other.started());
-        ASSERT_TRUE (waitUntilListed (name));
+        ASSERT_TRUE (other.waitUntilListed());
         EXPECT_FALSE (isAfterEffectsRunning());
     }
 }
