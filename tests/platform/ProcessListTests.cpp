@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <unistd.h>
 
 using testing_support::RunningProgram;
 using testing_support::TemporaryFolder;
@@ -16,32 +15,20 @@ namespace
         const auto names = platform::getRunningProcessNames();
         return std::find (names.begin(), names.end(), name) != names.end();
     }
-
-    // A new process shows under its name once it has run exec.
-    bool waitUntilListed (const std::string& name)
-    {
-        for (int i = 0; i < 1000; ++i)
-        {
-            if (isListed (name))
-                return true;
-            juce::Thread::sleep (10);
-        }
-        return false;
-    }
 }
 
 TEST (ProcessList, ListsTheExecutableNamesOfRunningProcessesLongNamesInFull)
 {
     TemporaryFolder temp;
 
-    // comm keeps 15 bytes: the first name fits, the second is one byte longer, the
-    // third much longer.
+    // comm keeps 15 bytes: names shorter than that, of just that length, one byte
+    // longer, and much longer.
     for (const std::string name : { "short-name", "exactly-15-char", "sixteen-chars-ab", "a rather long process name.exe" })
     {
         SCOPED_TRACE (name);
         RunningProgram program (temp.folder, name);
         ASSERT_TRUE (program.started());
-        EXPECT_TRUE (waitUntilListed (name));
+        EXPECT_TRUE (program.waitUntilListed());
         EXPECT_FALSE (isListed (name.substr (0, 15) == name ? name + "x" : name.substr (0, 15)));
     }
 }

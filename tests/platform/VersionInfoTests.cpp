@@ -82,6 +82,16 @@ namespace
         return productVersionOfImage (image.data(), image.size());
     }
 
+    // A plug-in file of version 1.3.2 in a folder of the test's own.
+    struct PluginFile
+    {
+        TemporaryFolder temp;
+        juce::File file = temp.folder.getChildFile ("plugin.aex");
+        std::string path = file.getFullPathName().toStdString();
+
+        PluginFile() { writeFile (file, pe::pluginWithProductVersion ("1.3.2")); }
+    };
+
     // Where the version resource's bytes begin in an image that the writer made.
     size_t versionDataOffset (const pe::Bytes& image)
     {
@@ -119,11 +129,8 @@ TEST (VersionInfo, ReadsTheProductVersionOfPe32AndPe32PlusImagesAsUtf8)
 
 TEST (VersionInfo, AnswersTheOtherSubBlocksOfTheSameBuffer)
 {
-    TemporaryFolder temp;
-    const auto file = temp.folder.getChildFile ("plugin.aex");
-    writeFile (file, pe::pluginWithProductVersion ("1.3.2"));
-
-    const auto path = file.getFullPathName().toStdString();
+    const PluginFile plugin;
+    const auto& path = plugin.path;
     const auto size = platform::getFileVersionInfoSize (path.c_str(), nullptr);
     std::vector<char> block (size);
     ASSERT_TRUE (platform::getFileVersionInfo (path.c_str(), 0, size, block.data()));
@@ -331,10 +338,8 @@ TEST (VersionInfo, SurvivesEveryByteOfAnImageOverwrittenAndRandomDamage)
 
 TEST (VersionInfo, ABufferSmallerThanAskedForGetsATruncatedCopyAndNothingBeyond)
 {
-    TemporaryFolder temp;
-    const auto file = temp.folder.getChildFile ("plugin.aex");
-    writeFile (file, pe::pluginWithProductVersion ("1.3.2"));
-    const auto path = file.getFullPathName().toStdString();
+    const PluginFile plugin;
+    const auto& path = plugin.path;
     const auto size = platform::getFileVersionInfoSize (path.c_str(), nullptr);
     ASSERT_GT (size, 0u);
 

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "platform/ProcessList.h"
 #include "resources/PeImageWriter.h"
 
 #include <juce_core/juce_core.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -204,6 +206,23 @@ namespace testing_support
         RunningProgram& operator= (const RunningProgram&) = delete;
 
         bool started() const { return pid > 0; }
+
+        // Waits (10 s at most) until the process list shows the program under its name,
+        // which it does once the new process has run exec.
+        bool waitUntilListed() const
+        {
+            const auto name = executable.getFileName().toStdString();
+
+            for (int i = 0; i < 1000; ++i)
+            {
+                const auto names = platform::getRunningProcessNames();
+                if (std::find (names.begin(), names.end(), name) != names.end())
+                    return true;
+                juce::Thread::sleep (10);
+            }
+
+            return false;
+        }
 
     private:
         juce::File executable;
