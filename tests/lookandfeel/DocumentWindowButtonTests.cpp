@@ -154,9 +154,7 @@ TEST_F (TitleBarButtons, OnlyTheMaximiseButtonChangesItsGlyphWhenToggled)
         button->setToggleState (true, juce::dontSendNotification);
         const auto toggled = paint (*button, false, false);
 
-        for (int y = 0; y < 20; ++y)
-            for (int x = 0; x < 24; ++x)
-                ASSERT_EQ (pixel (toggled, x, y), pixel (normal, x, y)) << type;
+        EXPECT_TRUE (rendering::sameImages (toggled, normal)) << type;
     }
 
     // The plus leaves the corners of the glyph square empty; the two squares fill them.

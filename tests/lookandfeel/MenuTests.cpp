@@ -4,6 +4,7 @@
 using rendering::coloursNear;
 using rendering::pixel;
 using rendering::render;
+using rendering::sameImages;
 
 namespace
 {
@@ -14,15 +15,6 @@ namespace
         juce::TsLookAndFeel lookAndFeel;
     };
 
-    bool sameImages (const juce::Image& a, const juce::Image& b)
-    {
-        for (int y = 0; y < a.getHeight(); ++y)
-            for (int x = 0; x < a.getWidth(); ++x)
-                if (a.getPixelAt (x, y) != b.getPixelAt (x, y))
-                    return false;
-
-        return a.getBounds() == b.getBounds();
-    }
 }
 
 //==============================================================================

@@ -113,10 +113,7 @@ TEST_F (LookAndFeelPanels, PropertyLabelIsBlackAndFaintWhenDisabled)
     EXPECT_EQ (rendering::mostDifferentPixel (enabled, drawn, juce::Colours::transparentBlack), juce::Colours::black);
 
     // The width argument plays no part.
-    const auto narrow = paint (10);
-    for (int y = 0; y < 25; ++y)
-        for (int x = 0; x < 300; ++x)
-            ASSERT_EQ (pixel (narrow, x, y), pixel (enabled, x, y));
+    EXPECT_TRUE (rendering::sameImages (paint (10), enabled));
 
     property.setEnabled (false);
     EXPECT_NEAR (maxAlpha (paint (300)), 153, 2);
@@ -208,10 +205,7 @@ TEST_F (LookAndFeelPanels, TreeTrianglePointsDownWhenOpenAndRightWhenClosed)
         // Background and hovering change nothing.
         for (auto [colour, over] : { std::pair { juce::Colours::black, true }, { juce::Colours::red, false } })
         {
-            const auto other = paint (colour, over);
-            for (int y = 0; y < 20; ++y)
-                for (int x = 0; x < 15; ++x)
-                    ASSERT_EQ (pixel (other, x, y), pixel (image, x, y));
+            EXPECT_TRUE (rendering::sameImages (paint (colour, over), image));
         }
     }
 }
