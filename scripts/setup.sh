@@ -12,7 +12,7 @@ packages=(
   libacl1-dev libcap-dev acl libcap2-bin
   libgtest-dev googletest
   # tests: real window, input, screenshots, fuzzing, reference extractor
-  xvfb xauth xdotool x11-utils imagemagick zenity
+  xvfb xauth xdotool x11-utils imagemagick zenity openbox wmctrl tesseract-ocr
   clang libclang-rt-14-dev
   unzip zip util-linux procps fonts-dejavu-core
 )

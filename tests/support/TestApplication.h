@@ -14,6 +14,12 @@ public:
 
     std::optional<juce::String> temporaryFolderName;
     std::optional<juce::String> applicationVersion;
+    std::optional<juce::String> welcomeText;
+
+    juce::String getWelcomeText() override
+    {
+        return welcomeText ? *welcomeText : VistrelInstallerApplication::getWelcomeText();
+    }
 
     juce::String getTemporaryFolderName() override
     {
