@@ -3,6 +3,7 @@
 using rendering::coloursNear;
 using rendering::pixel;
 using rendering::render;
+using rendering::sameImages;
 
 namespace
 {
@@ -34,18 +35,6 @@ namespace
         }
     };
 
-    bool sameImages (const juce::Image& a, const juce::Image& b)
-    {
-        if (a.getBounds() != b.getBounds())
-            return false;
-
-        for (int y = 0; y < a.getHeight(); ++y)
-            for (int x = 0; x < a.getWidth(); ++x)
-                if (a.getPixelAt (x, y) != b.getPixelAt (x, y))
-                    return false;
-
-        return true;
-    }
 
     bool isBlank (const juce::Image& image)
     {

@@ -101,6 +101,22 @@ namespace rendering
         return best;
     }
 
+    // Same size and the same pixels; on failure, names the first pixel that differs.
+    inline ::testing::AssertionResult sameImages (const juce::Image& actual, const juce::Image& expected)
+    {
+        if (actual.getBounds() != expected.getBounds())
+            return ::testing::AssertionFailure() << "size " << actual.getBounds().toString() << ", expected "
+                                                 << expected.getBounds().toString();
+
+        for (int y = 0; y < actual.getHeight(); ++y)
+            for (int x = 0; x < actual.getWidth(); ++x)
+                if (actual.getPixelAt (x, y) != expected.getPixelAt (x, y))
+                    return ::testing::AssertionFailure() << "pixel " << x << "," << y << " is " << hex (actual.getPixelAt (x, y))
+                                                         << ", expected " << hex (expected.getPixelAt (x, y));
+
+        return ::testing::AssertionSuccess();
+    }
+
     // Paints a component through the look-and-feel, without a window.
     inline juce::Image snapshot (juce::Component& component)
     {
