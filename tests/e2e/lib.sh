@@ -103,7 +103,11 @@ e2e_window_size() {
 e2e_click() {
   local wid=$1 x=$2 y=$3 ox oy
   read -r ox oy < <(e2e_window_origin "$wid")
-  xdotool mousemove --sync $((ox + x)) $((oy + y)) click 1
+  # mousemove --sync waits for the pointer to move, so it must not be asked to stay put.
+  if [ "$(xdotool getmouselocation | awk '{print $1, $2}')" != "x:$((ox + x)) y:$((oy + y))" ]; then
+    xdotool mousemove --sync $((ox + x)) $((oy + y))
+  fi
+  xdotool click 1
   sleep "${E2E_CLICK_PAUSE:-0.4}"
 }
 
