@@ -1,5 +1,6 @@
 #include "app/EmbeddedArchive.h"
 
+#include "engine/ZipArchive.h"
 #include "platform/Resources.h"
 
 InstallationEntry loadEmbeddedArchiveEntry()
@@ -17,8 +18,8 @@ InstallationEntry loadEmbeddedArchiveEntry()
     if (loaded == nullptr)
         return entry;
 
-    // The bytes stay valid for the whole run, so the stream reads them where they lie.
-    auto* stream = new juce::MemoryInputStream (data, size, false);
-    entry.archive = std::make_shared<juce::ZipFile> (stream, true);
+    // The bytes stay valid for the whole run, so the archive reads them where they lie;
+    // opened this way it also knows each entry's CRC-32, which the extraction checks.
+    entry.archive = ZipArchive::open (data, size);
     return entry;
 }

@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "lookandfeel/TsLookAndFeel.h"
 #include "wizard/MainComponent.h"
 
 HfInstallerApplication::MainWindow::MainWindow()
@@ -8,7 +9,7 @@ HfInstallerApplication::MainWindow::MainWindow()
                             juce::DocumentWindow::minimiseButton | juce::DocumentWindow::closeButton,
                             true)
 {
-    lookAndFeel = std::make_unique<juce::LookAndFeel_V2>();
+    lookAndFeel = std::make_unique<juce::TsLookAndFeel>();
     juce::LookAndFeel::setDefaultLookAndFeel (lookAndFeel.get());
 
     setUsingNativeTitleBar (true);

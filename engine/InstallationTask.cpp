@@ -1,5 +1,7 @@
 #include "engine/InstallationTask.h"
 
+#include "engine/ZipArchive.h"
+
 InstallationTask::InstallationTask (std::shared_ptr<juce::ZipFile> archiveToInstall, const juce::String& destinationFolder,
                                     bool overwriteExisting, bool setFilePermissions)
     : archive (std::move (archiveToInstall)),
@@ -20,7 +22,7 @@ std::vector<juce::File> InstallationTask::getInstalledFilePaths() const
     const juce::File root (destination);
 
     for (int i = 0; i < archive->getNumEntries(); ++i)
-        files.push_back (root.getChildFile (archive->getEntry (i)->filename));
+        files.push_back (root.getChildFile (ZipArchive::getEntryPath (*archive->getEntry (i))));
 
     return files;
 }

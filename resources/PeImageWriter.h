@@ -21,11 +21,35 @@ namespace pe
     inline void set16 (Bytes& b, size_t at, std::uint16_t v) { b[at] = std::uint8_t (v); b[at + 1] = std::uint8_t (v >> 8); }
     inline void set32 (Bytes& b, size_t at, std::uint32_t v) { set16 (b, at, std::uint16_t (v)); set16 (b, at + 2, std::uint16_t (v >> 16)); }
 
-    // ASCII only: the version texts the tests and the build need.
+    // The UTF-16 code units of a UTF-8 text (no validation: the texts are the writer's own).
+    inline std::vector<std::uint16_t> utf16Units (const std::string& s)
+    {
+        std::vector<std::uint16_t> units;
+        for (size_t i = 0; i < s.size();)
+        {
+            const auto b = static_cast<std::uint8_t> (s[i]);
+            const int extra = b < 0x80 ? 0 : b < 0xE0 ? 1 : b < 0xF0 ? 2 : 3;
+            std::uint32_t c = extra == 0 ? b : (b & (0x3Fu >> extra));
+            for (int k = 1; k <= extra && i + size_t (k) < s.size(); ++k)
+                c = (c << 6) | (static_cast<std::uint8_t> (s[i + size_t (k)]) & 0x3Fu);
+            i += size_t (extra) + 1;
+
+            if (c >= 0x10000)
+            {
+                units.push_back (std::uint16_t (0xD800 + ((c - 0x10000) >> 10)));
+                units.push_back (std::uint16_t (0xDC00 + ((c - 0x10000) & 0x3FF)));
+            }
+            else
+                units.push_back (std::uint16_t (c));
+        }
+        return units;
+    }
+
+    // A null-terminated UTF-16 text.
     inline void putWide (Bytes& b, const std::string& s)
     {
-        for (char c : s)
-            put16 (b, static_cast<std::uint8_t> (c));
+        for (auto unit : utf16Units (s))
+            put16 (b, unit);
         put16 (b, 0);
     }
 
@@ -80,7 +104,7 @@ namespace pe
             {
                 Bytes value;
                 putWide (value, kv.second);
-                strings.push_back (versionNode (kv.first, value, std::uint16_t (kv.second.size() + 1), 1, {}));
+                strings.push_back (versionNode (kv.first, value, std::uint16_t (utf16Units (kv.second).size() + 1), 1, {}));
             }
             tableNodes.push_back (versionNode (table.name, {}, 0, 1, strings));
         }

@@ -1,16 +1,24 @@
 #include "wizard/MainComponent.h"
 
 #include "app/HfInstallerApplication.h"
+#include "wizard/InstallStepsComponent.h"
 
 MainComponent::MainComponent()
 {
+    installSteps = std::make_unique<InstallStepsComponent>();
+    addAndMakeVisible (installSteps.get());
+
     if (auto* app = HfInstallerApplication::getInstaller())
         logo = app->getLogoImage();
 
     setSize (500, 300);
 }
 
-MainComponent::~MainComponent() = default;
+MainComponent::~MainComponent()
+{
+    installSteps.reset();
+    logo = {};
+}
 
 void MainComponent::paint (juce::Graphics& g)
 {
@@ -24,4 +32,6 @@ void MainComponent::paint (juce::Graphics& g)
 
 void MainComponent::resized()
 {
+    // 332 wide at a width of 500: the wizard reaches 2 pixels past the right edge.
+    installSteps->setBounds (170, 0, getWidth() - 168, getHeight());
 }

@@ -14,8 +14,10 @@ public:
     void paint (juce::Graphics& g) override;
     void resized() override;
 
-private:
     juce::Image logo;
+    std::unique_ptr<InstallStepsComponent> installSteps;
+
+private:
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainComponent)
 };

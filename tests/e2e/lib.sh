@@ -65,11 +65,16 @@ e2e_start_app() {
   APP_PID=$!
 }
 
+# A window title as a regular expression that matches exactly that title.
+e2e_title_regex() {
+  printf '^%s$' "$(printf '%s' "$1" | sed 's/[][\\.^$*+?(){}|]/\\&/g')"
+}
+
 # Waits for a top-level window with exactly this title; prints its id.
 e2e_wait_window() {
   local title=$1 timeout=${2:-20} i id
   for i in $(seq 1 $((timeout * 10))); do
-    id=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -n 1 || true)
+    id=$(xdotool search --onlyvisible --name "$(e2e_title_regex "$title")" 2>/dev/null | head -n 1 || true)
     if [ -n "$id" ]; then echo "$id"; return 0; fi
     sleep 0.1
   done
@@ -79,7 +84,7 @@ e2e_wait_window() {
 e2e_window_gone() {
   local title=$1 timeout=${2:-10} i
   for i in $(seq 1 $((timeout * 10))); do
-    xdotool search --onlyvisible --name "^${title}\$" >/dev/null 2>&1 || return 0
+    xdotool search --onlyvisible --name "$(e2e_title_regex "$title")" >/dev/null 2>&1 || return 0
     sleep 0.1
   done
   return 1
@@ -98,7 +103,11 @@ e2e_window_size() {
 e2e_click() {
   local wid=$1 x=$2 y=$3 ox oy
   read -r ox oy < <(e2e_window_origin "$wid")
-  xdotool mousemove --sync $((ox + x)) $((oy + y)) click 1
+  # mousemove --sync waits for the pointer to move, so it must not be asked to stay put.
+  if [ "$(xdotool getmouselocation | awk '{print $1, $2}')" != "x:$((ox + x)) y:$((oy + y))" ]; then
+    xdotool mousemove --sync $((ox + x)) $((oy + y))
+  fi
+  xdotool click 1
   sleep "${E2E_CLICK_PAUSE:-0.4}"
 }
 
@@ -130,5 +139,116 @@ e2e_read_text() {
   local wid=$1 x=$2 y=$3 w=$4 h=$5 ox oy
   read -r ox oy < <(e2e_window_origin "$wid")
   import -window root -crop "${w}x${h}+$((ox + x))+$((oy + y))" +repage -colorspace Gray -negate -resize 400% "$E2E_TMP/ocr.png"
-  tesseract "$E2E_TMP/ocr.png" - --psm 7 2>/dev/null | tr -d '\f' | head -n 1
+  if [ -n "${E2E_OCR_CHARS:-}" ]; then
+    tesseract "$E2E_TMP/ocr.png" - --psm 7 -c tessedit_char_whitelist="$E2E_OCR_CHARS" 2>/dev/null | tr -d '\f' | head -n 1
+  else
+    tesseract "$E2E_TMP/ocr.png" - --psm 6 2>/dev/null | tr -d '\f' | tr '\n' ' '
+  fi
+}
+
+# Positions in the main window's 500 x 300 content.
+E2E_PREVIOUS="382 279"
+E2E_NEXT="457 279"
+E2E_BROWSE="402 205"
+# The n-th tick box of the folder list (from 0).
+e2e_tick_box() { echo "250 $((48 + 22 * $1 + 11))"; }
+# The required size label (its visible part) and the progress page's status text.
+E2E_REQUIRED_SIZE="452 237 48 24"
+E2E_STATUS="181 118 310 44"
+E2E_SUCCESS="191 117 290 24"
+
+# Waits until the OCR of a region contains the text.
+e2e_wait_text() {
+  local wid=$1 region=$2 wanted=$3 timeout=${4:-20} i text=""
+  for i in $(seq 1 $((timeout * 2))); do
+    # shellcheck disable=SC2086
+    text=$(e2e_read_text "$wid" $region)
+    case "$text" in *"$wanted"*) return 0 ;; esac
+    sleep 0.5
+  done
+  echo "read '$text', wanted '$wanted'" >&2
+  return 1
+}
+
+# Waits until the OCR of a region contains one of the texts; prints what it read.
+e2e_wait_any_text() {
+  local wid=$1 region=$2 timeout=$3 i text="" wanted
+  shift 3
+  for i in $(seq 1 $((timeout * 2))); do
+    # shellcheck disable=SC2086
+    text=$(e2e_read_text "$wid" $region)
+    for wanted in "$@"; do
+      case "$text" in *"$wanted"*) echo "$text"; return 0 ;; esac
+    done
+    sleep 0.5
+  done
+  echo "read '$text', wanted one of: $*" >&2
+  return 1
+}
+
+# The brightest grey level in a region of the content (0..255): a disabled button's text is dimmer.
+e2e_brightest() {
+  local wid=$1 x=$2 y=$3 w=$4 h=$5 ox oy
+  read -r ox oy < <(e2e_window_origin "$wid")
+  import -window root -crop "${w}x${h}+$((ox + x))+$((oy + y))" +repage -colorspace Gray -format '%[fx:int(255*maxima)]' info:
+}
+
+# Whether the forward button is enabled: its text is drawn at full strength.
+e2e_next_enabled() {
+  [ "$(e2e_brightest "$1" 430 272 54 14)" -ge 170 ]
+}
+
+# ls-style check that an installed file carries the installer's access-control list.
+e2e_check_acl() {
+  local file=$1 acl
+  acl=$(getfacl -cp "$file" 2>/dev/null | sort | tr '\n' ' ')
+  for want in "group:root:rwx" "other::r-x" "mask::rwx" "user::r-x" "group::r-x"; do
+    case " $acl" in *" $want "*) ;; *) e2e_fail "ACL of $file is '$acl', lacks $want" ;; esac
+  done
+}
+
+# The text that a whole window (a message box) shows, read from the screen.
+e2e_read_window_text() {
+  local id=$1
+  import -window "$id" -colorspace Gray -resize 300% "$E2E_TMP/box.png"
+  tesseract "$E2E_TMP/box.png" - --psm 6 2>/dev/null | tr -d '\f' | tr '\n' ' '
+}
+
+# Picks a folder in the folder chooser (zenity's dialog): types its path and confirms.
+e2e_choose_folder() {
+  local folder=$1 chooser
+  chooser=$(e2e_wait_window "Choose a directory..." 20) || e2e_fail "no folder chooser"
+  sleep 1
+  xdotool windowactivate --sync "$chooser" 2>/dev/null || xdotool windowfocus --sync "$chooser"
+  xdotool key --clearmodifiers ctrl+l
+  sleep 0.3
+  xdotool type --delay 20 "$folder/"
+  sleep 0.5
+  xdotool key Return
+  sleep 0.3
+  # A folder typed with a trailing slash opens it; Return once more picks it.
+  if xdotool search --onlyvisible --name "$(e2e_title_regex "Choose a directory...")" >/dev/null 2>&1; then
+    xdotool key Return
+  fi
+  e2e_window_gone "Choose a directory..." 10 || e2e_fail "the folder chooser stays open"
+}
+
+# Waits for a message box with this title, checks it holds the text, and presses OK.
+e2e_dismiss_box() {
+  local title=$1 wanted=$2 box text
+  box=$(e2e_wait_window "$title" 10) || e2e_fail "no box titled '$title'"
+  sleep 0.3
+  text=$(e2e_read_window_text "$box")
+  case "$text" in *"$wanted"*) ;; *) e2e_fail "box '$title' reads '$text'" ;; esac
+  e2e_screenshot "box-$(echo "$title" | tr ' A-Z' '-a-z')"
+  e2e_key_in "$title" Return
+  e2e_window_gone "$title" || e2e_fail "the box '$title' did not close"
+}
+
+# Presses a key in the window with this title (looked up afresh: JUCE may re-create a box's window).
+e2e_key_in() {
+  local title=$1 key=$2 id
+  id=$(e2e_wait_window "$title" 5) || e2e_fail "no window '$title' for the key $key"
+  xdotool windowactivate --sync "$id" >/dev/null 2>&1 || true
+  xdotool key --clearmodifiers "$key"
 }

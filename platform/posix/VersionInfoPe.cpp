@@ -1,0 +1,275 @@
+#include "platform/posix/VersionInfoPe.h"
+
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform::pe
+{
+    //==============================================================================
+    bool MemorySource::read (std::uint64_t offset, void* destination, std::size_t count) const
+    {
+        if (offset > numBytes || count > numBytes - offset)
+            return false;
+
+        if (count > 0)
+            std::memcpy (destination, bytes + offset, count);
+
+        return true;
+    }
+
+    FileSource::FileSource (const char* path)
+    {
+        if (path == nullptr)
+            return;
+
+        fd = ::open (path, O_RDONLY | O_CLOEXEC);
+
+        if (fd < 0)
+            return;
+
+        struct stat info {};
+
+        if (::fstat (fd, &info) != 0 || ! S_ISREG (info.st_mode) || info.st_size < 0)
+        {
+            ::close (fd);
+            fd = -1;
+            return;
+        }
+
+        fileSize = static_cast<std::uint64_t> (info.st_size);
+    }
+
+    FileSource::~FileSource()
+    {
+        if (fd >= 0)
+            ::close (fd);
+    }
+
+    bool FileSource::read (std::uint64_t offset, void* destination, std::size_t count) const
+    {
+        if (fd < 0 || offset > fileSize || count > fileSize - offset)
+            return false;
+
+        auto* out = static_cast<char*> (destination);
+
+        while (count > 0)
+        {
+            const auto got = ::pread (fd, out, count, static_cast<off_t> (offset));
+
+            if (got <= 0)
+                return false; // an error, or the file shrank under us
+
+            out += got;
+            offset += static_cast<std::uint64_t> (got);
+            count -= static_cast<std::size_t> (got);
+        }
+
+        return true;
+    }
+
+    //==============================================================================
+    namespace
+    {
+        constexpr std::uint16_t dosSignature = 0x5A4D;       // "MZ"
+        constexpr std::uint32_t ntSignature = 0x00004550;    // "PE\0\0"
+        constexpr std::uint16_t pe32Magic = 0x10B;
+        constexpr std::uint16_t pe32PlusMagic = 0x20B;
+        constexpr std::uint32_t resourceDirectoryIndex = 2;
+        constexpr std::uint32_t rtVersion = 16;
+        constexpr std::uint32_t subdirectoryFlag = 0x80000000u;
+        constexpr std::size_t sectionHeaderSize = 40;
+        constexpr std::size_t directoryEntrySize = 8;
+        constexpr std::size_t versionRootHeaderSize = 6; // wLength, wValueLength, wType
+
+        std::uint16_t le16 (const std::uint8_t* p) { return static_cast<std::uint16_t> (p[0] | (p[1] << 8)); }
+        std::uint32_t le32 (const std::uint8_t* p) { return static_cast<std::uint32_t> (le16 (p)) | (static_cast<std::uint32_t> (le16 (p + 2)) << 16); }
+
+        bool read16 (const ByteSource& source, std::uint64_t offset, std::uint16_t& value)
+        {
+            std::uint8_t b[2];
+            if (! source.read (offset, b, sizeof (b)))
+                return false;
+            value = le16 (b);
+            return true;
+        }
+
+        bool read32 (const ByteSource& source, std::uint64_t offset, std::uint32_t& value)
+        {
+            std::uint8_t b[4];
+            if (! source.read (offset, b, sizeof (b)))
+                return false;
+            value = le32 (b);
+            return true;
+        }
+
+        struct Section
+        {
+            std::uint32_t virtualAddress, rawSize, rawOffset;
+        };
+
+        // The file offset of length bytes at rva, when one section's raw data holds all of them.
+        std::optional<std::uint64_t> fileOffsetOf (const std::vector<Section>& sections,
+                                                   std::uint32_t rva, std::uint64_t length)
+        {
+            for (auto& s : sections)
+            {
+                const std::uint64_t start = s.virtualAddress, end = start + s.rawSize;
+
+                if (rva >= start && rva < end && length <= end - rva)
+                    return std::uint64_t { s.rawOffset } + (rva - start);
+            }
+
+            return std::nullopt;
+        }
+
+        struct DirectoryEntry
+        {
+            std::uint32_t name, offset;
+        };
+
+        // The entries of the resource directory at root + offset.
+        std::optional<std::vector<DirectoryEntry>> readDirectory (const ByteSource& image, std::uint64_t root,
+                                                                  std::uint32_t offset)
+        {
+            std::uint8_t header[16];
+            const auto at = root + offset;
+
+            if (! image.read (at, header, sizeof (header)))
+                return std::nullopt;
+
+            const std::size_t count = std::size_t { le16 (header + 12) } + le16 (header + 14);
+            Bytes raw (count * directoryEntrySize);
+
+            if (! image.read (at + sizeof (header), raw.data(), raw.size()))
+                return std::nullopt;
+
+            std::vector<DirectoryEntry> entries;
+            entries.reserve (count);
+
+            for (std::size_t i = 0; i < count; ++i)
+                entries.push_back ({ le32 (raw.data() + i * directoryEntrySize),
+                                     le32 (raw.data() + i * directoryEntrySize + 4) });
+
+            return entries;
+        }
+
+        bool isSubdirectory (const DirectoryEntry& e) { return (e.offset & subdirectoryFlag) != 0; }
+        std::uint32_t targetOffset (const DirectoryEntry& e) { return e.offset & ~subdirectoryFlag; }
+    }
+
+    std::optional<Bytes> findVersionResource (const ByteSource& image)
+    {
+        // DOS header, then the NT headers where e_lfanew points.
+        std::uint16_t mz = 0;
+        std::uint32_t ntAt = 0, signature = 0;
+
+        if (! read16 (image, 0, mz) || mz != dosSignature
+             || ! read32 (image, 0x3C, ntAt)
+             || ! read32 (image, ntAt, signature) || signature != ntSignature)
+            return std::nullopt;
+
+        std::uint8_t coff[20];
+        if (! image.read (std::uint64_t { ntAt } + 4, coff, sizeof (coff)))
+            return std::nullopt;
+
+        const auto numSections = le16 (coff + 2);
+        const auto optionalHeaderSize = le16 (coff + 16);
+        const auto optionalHeaderAt = std::uint64_t { ntAt } + 4 + sizeof (coff);
+
+        Bytes optional (optionalHeaderSize);
+        if (optional.size() < 2 || ! image.read (optionalHeaderAt, optional.data(), optional.size()))
+            return std::nullopt;
+
+        // The data directories follow the fixed fields, which PE32+ makes 16 bytes longer.
+        std::size_t countAt = 0;
+        switch (le16 (optional.data()))
+        {
+            case pe32Magic:     countAt = 92;  break;
+            case pe32PlusMagic: countAt = 108; break;
+            default:            return std::nullopt;
+        }
+
+        const auto directoriesAt = countAt + 4;
+        const auto resourceEntryAt = directoriesAt + resourceDirectoryIndex * 8;
+
+        if (optional.size() < resourceEntryAt + 8 || le32 (optional.data() + countAt) <= resourceDirectoryIndex)
+            return std::nullopt;
+
+        const auto resourceRva = le32 (optional.data() + resourceEntryAt);
+        if (resourceRva == 0)
+            return std::nullopt;
+
+        // Section table.
+        Bytes table (std::size_t { numSections } * sectionHeaderSize);
+        if (! image.read (optionalHeaderAt + optionalHeaderSize, table.data(), table.size()))
+            return std::nullopt;
+
+        std::vector<Section> sections;
+        sections.reserve (numSections);
+        for (std::size_t i = 0; i < numSections; ++i)
+        {
+            const auto* s = table.data() + i * sectionHeaderSize;
+            sections.push_back ({ le32 (s + 12), le32 (s + 16), le32 (s + 20) });
+        }
+
+        const auto root = fileOffsetOf (sections, resourceRva, 16);
+        if (! root)
+            return std::nullopt;
+
+        // Type level: the RT_VERSION entry; then its first name or id, then its first language.
+        const auto types = readDirectory (image, *root, 0);
+        if (! types)
+            return std::nullopt;
+
+        const DirectoryEntry* versionType = nullptr;
+        for (auto& e : *types)
+        {
+            if ((e.name & subdirectoryFlag) == 0 && e.name == rtVersion)
+            {
+                versionType = &e;
+                break;
+            }
+        }
+
+        if (versionType == nullptr || ! isSubdirectory (*versionType))
+            return std::nullopt;
+
+        const auto ids = readDirectory (image, *root, targetOffset (*versionType));
+        if (! ids || ids->empty() || ! isSubdirectory (ids->front()))
+            return std::nullopt;
+
+        const auto languages = readDirectory (image, *root, targetOffset (ids->front()));
+        if (! languages || languages->empty() || isSubdirectory (languages->front()))
+            return std::nullopt;
+
+        // The data entry: RVA and size of the resource's bytes.
+        std::uint8_t dataEntry[16];
+        if (! image.read (*root + languages->front().offset, dataEntry, sizeof (dataEntry)))
+            return std::nullopt;
+
+        const auto dataRva = le32 (dataEntry);
+        const auto dataSize = le32 (dataEntry + 4);
+
+        if (dataSize < versionRootHeaderSize)
+            return std::nullopt;
+
+        const auto headerAt = fileOffsetOf (sections, dataRva, versionRootHeaderSize);
+        std::uint16_t rootLength = 0;
+
+        if (! headerAt || ! read16 (image, *headerAt, rootLength) || rootLength < versionRootHeaderSize)
+            return std::nullopt;
+
+        // The root node's own length bounds the version information; the rest is padding.
+        const std::uint32_t length = rootLength < dataSize ? rootLength : dataSize;
+        const auto dataAt = fileOffsetOf (sections, dataRva, length);
+
+        Bytes resource (length);
+        if (! dataAt || ! image.read (*dataAt, resource.data(), resource.size()))
+            return std::nullopt;
+
+        return resource;
+    }
+}

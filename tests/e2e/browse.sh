@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# "Browse" through the real folder chooser: a folder beside a "Plug-ins" folder adds that
+# folder as "Custom location"; the discovered installation's root gives "Already listed";
+# a folder without After Effects gives "After Effects not found".
+source "$(dirname "$0")/lib.sh"
+exe=$1
+
+e2e_start_x
+cc="$E2E_TMP/AE/CC/Support Files/Plug-ins"
+mkdir -p "$cc" "$E2E_TMP/Other/Install" "$E2E_TMP/Other/Plug-ins" "$E2E_TMP/Empty/Folder"
+e2e_registry "$E2E_TMP/registry.reg" 12 "$cc"
+export HF_REGISTRY_FILE="$E2E_TMP/registry.reg"
+
+e2e_start_app "$exe"
+wid=$(e2e_wait_window "Vistrel Installer") || e2e_fail "no installer window"
+e2e_click "$wid" $E2E_NEXT
+e2e_click "$wid" $E2E_NEXT
+
+e2e_click "$wid" $E2E_BROWSE
+e2e_choose_folder "$E2E_TMP/Other/Install"
+sleep 0.5
+e2e_screenshot "page-3-folders-browsed"
+text=$(e2e_read_text "$wid" 190 48 292 132)
+case "$text" in *"Custom location"*) ;; *) e2e_fail "no custom record: '$text'" ;; esac
+case "$text" in *"Other/Plug-ins"*) ;; *) e2e_fail "the custom record shows no path: '$text'" ;; esac
+
+e2e_click "$wid" $E2E_BROWSE
+e2e_choose_folder "$E2E_TMP/AE/CC"
+e2e_dismiss_box "Already listed" "already listed"
+
+e2e_click "$wid" $E2E_BROWSE
+e2e_choose_folder "$E2E_TMP/Empty/Folder"
+e2e_dismiss_box "After Effects not found" "does not contain an After Effects installation"
+
+# Both folders are ticked: installing puts the plug-in into each.
+e2e_click "$wid" $E2E_NEXT
+e2e_wait_text "$wid" "$E2E_SUCCESS" "Success" 30 || e2e_fail "no success"
+[ -f "$cc/Hollowfen/Vistrel/Vistrel.aex" ] || e2e_fail "not installed into the discovered folder"
+[ -f "$E2E_TMP/Other/Plug-ins/Hollowfen/Vistrel/Vistrel.aex" ] || e2e_fail "not installed into the browsed folder"
+e2e_click "$wid" $E2E_NEXT
+e2e_wait_exit 0 15
+echo PASS

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# "Cancel" during a run (a payload of 1,500 entries, slow enough to be cancelled): the page
+# shows "Installation was cancelled.." (or the permission step's missing-file error, type 9,
+# for a task whose extraction stopped half-way), the forward button becomes "Close", and
+# "Close" ends the program with 0.
+source "$(dirname "$0")/lib.sh"
+exe=$1
+
+e2e_start_x
+cc="$E2E_TMP/cc/Plug-ins"
+mkdir -p "$cc"
+e2e_registry "$E2E_TMP/registry.reg" 12 "$cc"
+export HF_REGISTRY_FILE="$E2E_TMP/registry.reg"
+temp_root="${TMPDIR:-/tmp}/HfVistrelInstaller"
+
+e2e_start_app "$exe"
+wid=$(e2e_wait_window "Vistrel Installer") || e2e_fail "no installer window"
+e2e_click "$wid" $E2E_NEXT
+e2e_click "$wid" $E2E_NEXT
+E2E_CLICK_PAUSE=0.1 e2e_click "$wid" $E2E_NEXT   # Install
+E2E_CLICK_PAUSE=0.1 e2e_click "$wid" $E2E_PREVIOUS   # Cancel
+
+status=$(e2e_wait_any_text "$wid" "$E2E_STATUS" 30 "Installation was cancelled" "Error type: 9") \
+  || e2e_fail "neither the cancel text nor error 9"
+e2e_screenshot "page-4-cancelled"
+count=$(find "$cc" -type f 2>/dev/null | wc -l)
+[ "$count" -lt 1501 ] || e2e_fail "every file was installed: the cancel came too late"
+case "$status" in
+  *cancelled*) [ ! -e "$temp_root" ] || e2e_fail "a cancelled run left $temp_root" ;;
+esac
+
+e2e_next_enabled "$wid" || e2e_fail "Close is disabled"
+e2e_click "$wid" $E2E_NEXT   # Close
+e2e_wait_exit 0 15
+echo PASS

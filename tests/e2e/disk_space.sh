@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# A ticked folder on a volume too small for the payload: the "Not enough disk space" box on
+# entering the folder page, again at every refresh while it persists, and "Install" disabled.
+source "$(dirname "$0")/lib.sh"
+exe=$1
+
+e2e_start_x
+small="$E2E_TMP/small"
+mkdir -p "$small"
+if ! mount -t tmpfs -o size=1m tmpfs "$small" 2>/dev/null; then
+  echo "SKIP: this test mounts a 1 MB tmpfs, which needs root (or CAP_SYS_ADMIN)"
+  exit 77
+fi
+trap 'umount "$small" 2>/dev/null; e2e_cleanup' EXIT
+mkdir -p "$small/Plug-ins" "$E2E_TMP/big/Plug-ins"
+e2e_registry "$E2E_TMP/registry.reg" 11 "$E2E_TMP/big/Plug-ins" 12 "$small/Plug-ins"
+export HF_REGISTRY_FILE="$E2E_TMP/registry.reg"
+
+e2e_start_app "$exe"
+wid=$(e2e_wait_window "Vistrel Installer") || e2e_fail "no installer window"
+e2e_click "$wid" $E2E_NEXT
+e2e_click "$wid" $E2E_NEXT
+e2e_dismiss_box "Not enough disk space" "not enough free disk space"
+! e2e_next_enabled "$wid" || e2e_fail "Install enabled"
+
+# Unticking the big folder refreshes: the small one still lacks the space.
+e2e_click "$wid" $(e2e_tick_box 0)
+e2e_dismiss_box "Not enough disk space" "not enough free disk space"
+! e2e_next_enabled "$wid" || e2e_fail "Install enabled"
+
+# Only the big folder: the run can go.
+e2e_click "$wid" $(e2e_tick_box 0)
+e2e_dismiss_box "Not enough disk space" "not enough free disk space"
+e2e_click "$wid" $(e2e_tick_box 1)
+sleep 0.5
+xdotool search --onlyvisible --name "$(e2e_title_regex 'Not enough disk space')" >/dev/null 2>&1 && e2e_fail "box shown with enough space"
+e2e_next_enabled "$wid" || e2e_fail "Install disabled with enough space"
+
+wmctrl -i -c "$wid"
+e2e_wait_exit 0 15
+echo PASS

@@ -1,0 +1,231 @@
+#pragma once
+
+#include "platform/ProcessList.h"
+#include "resources/PeImageWriter.h"
+
+#include <juce_core/juce_core.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <utility>
+#include <vector>
+
+namespace testing_support
+{
+    // A folder of the test's own, removed with everything in it at the end.
+    struct TemporaryFolder
+    {
+        juce::File folder = juce::File::getSpecialLocation (juce::File::tempDirectory)
+                                .getNonexistentChildFile ("hf-test", {}, false);
+
+        TemporaryFolder() { folder.createDirectory(); }
+        ~TemporaryFolder() { folder.deleteRecursively(); }
+
+        juce::File make (const juce::String& relativePath) const
+        {
+            auto f = folder.getChildFile (relativePath);
+            f.createDirectory();
+            return f;
+        }
+    };
+
+    // Sets the environment variable HF_REGISTRY_FILE (or unsets it, for nullopt) for the
+    // life of the object.
+    class ScopedRegistryVariable
+    {
+    public:
+        explicit ScopedRegistryVariable (const std::optional<juce::String>& value)
+        {
+            if (auto* old = std::getenv ("HF_REGISTRY_FILE"))
+                previous = juce::String (old);
+
+            set (value);
+        }
+
+        ~ScopedRegistryVariable() { set (previous); }
+
+        ScopedRegistryVariable (const ScopedRegistryVariable&) = delete;
+        ScopedRegistryVariable& operator= (const ScopedRegistryVariable&) = delete;
+
+    private:
+        std::optional<juce::String> previous;
+
+        static void set (const std::optional<juce::String>& value)
+        {
+            if (value)
+                setenv ("HF_REGISTRY_FILE", value->toRawUTF8(), 1);
+            else
+                unsetenv ("HF_REGISTRY_FILE");
+        }
+    };
+
+    // The bytes of a .reg file as regedit writes it (UTF-16LE with a byte-order mark) or
+    // as UTF-8, with or without its byte-order mark.
+    enum class RegEncoding { utf16le, utf8, utf8WithBom };
+
+    inline juce::MemoryBlock encodeRegText (const juce::String& text, RegEncoding encoding)
+    {
+        juce::MemoryOutputStream out;
+
+        if (encoding == RegEncoding::utf16le)
+        {
+            out.writeByte (static_cast<char> (0xFF));
+            out.writeByte (static_cast<char> (0xFE));
+            for (auto p = text.getCharPointer(); ! p.isEmpty();)
+            {
+                const auto c = static_cast<juce::uint32> (p.getAndAdvance());
+                if (c >= 0x10000)
+                {
+                    out.writeShort (static_cast<short> (0xD800 + ((c - 0x10000) >> 10)));
+                    out.writeShort (static_cast<short> (0xDC00 + ((c - 0x10000) & 0x3FF)));
+                }
+                else
+                    out.writeShort (static_cast<short> (c));
+            }
+        }
+        else
+        {
+            if (encoding == RegEncoding::utf8WithBom)
+                out.write ("\xEF\xBB\xBF", 3);
+            out.write (text.toRawUTF8(), text.getNumBytesAsUTF8());
+        }
+
+        return out.getMemoryBlock();
+    }
+
+    // A .reg text naming the given plug-in folder per After Effects version key.
+    inline juce::String pluginFolderRegText (const std::vector<std::pair<juce::String, juce::File>>& pluginFolders)
+    {
+        juce::String text ("Windows Registry Editor Version 5.00\r\n\r\n");
+        for (auto& [version, folder] : pluginFolders)
+            text << "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Adobe\\After Effects\\" << version << "]\r\n"
+                 << "\"PluginInstallPath\"=\"" << folder.getFullPathName().replace ("\\", "\\\\") << "\"\r\n\r\n";
+        return text;
+    }
+
+    // Points the registry at a .reg file of the test's own for the life of the object.
+    class ScopedRegistry
+    {
+    public:
+        // Names the given plug-in folders per version key.
+        explicit ScopedRegistry (const std::vector<std::pair<juce::String, juce::File>>& pluginFolders)
+            : ScopedRegistry (pluginFolderRegText (pluginFolders), RegEncoding::utf8) {}
+
+        // Writes the text in the given encoding.
+        ScopedRegistry (const juce::String& regText, RegEncoding encoding)
+        {
+            write (regText, encoding);
+        }
+
+        ~ScopedRegistry() { file.deleteFile(); }
+
+        // Replaces the file's content; the registry reads it anew.
+        void write (const juce::String& regText, RegEncoding encoding)
+        {
+            writeBytes (encodeRegText (regText, encoding));
+        }
+
+        void writeBytes (const juce::MemoryBlock& bytes)
+        {
+            if (bytes.isEmpty()) // replaceWithData would delete the file
+            {
+                file.deleteFile();
+                file.create();
+            }
+            else
+                file.replaceWithData (bytes.getData(), bytes.getSize());
+        }
+
+        const juce::File& getFile() const { return file; }
+
+    private:
+        juce::File file = juce::File::getSpecialLocation (juce::File::tempDirectory)
+                              .getNonexistentChildFile ("hf-registry", ".reg", false);
+        ScopedRegistryVariable variable { file.getFullPathName() };
+    };
+
+    inline void writeFile (const juce::File& target, const pe::Bytes& bytes)
+    {
+        target.getParentDirectory().createDirectory();
+
+        if (bytes.empty()) // replaceWithData would delete the file
+        {
+            target.deleteFile();
+            target.create();
+        }
+        else
+            target.replaceWithData (bytes.data(), bytes.size());
+    }
+
+    // Where the installer looks for an installed copy of the plug-in in a plug-in folder.
+    inline juce::File pluginCopyIn (const juce::File& pluginFolder)
+    {
+        return pluginFolder.getChildFile ("Hollowfen").getChildFile ("Vistrel").getChildFile ("Vistrel.aex");
+    }
+
+    // Puts a plug-in file with the given product version where the installer looks for it.
+    inline void installPluginCopy (const juce::File& pluginFolder, const std::string& version, bool is64Bit = true)
+    {
+        writeFile (pluginCopyIn (pluginFolder), pe::pluginWithProductVersion (version, is64Bit));
+    }
+
+    // A real process whose executable file has the given name: a copy of sleep, run
+    // until the object goes.
+    class RunningProgram
+    {
+    public:
+        RunningProgram (const juce::File& folder, const juce::String& executableName)
+            : executable (folder.getChildFile (executableName))
+        {
+            std::filesystem::copy_file ("/bin/sleep", executable.getFullPathName().toStdString(),
+                                        std::filesystem::copy_options::overwrite_existing);
+
+            const std::string path = executable.getFullPathName().toStdString();
+            std::string seconds ("600");
+            char* argv[] = { const_cast<char*> (path.c_str()), seconds.data(), nullptr };
+
+            if (posix_spawn (&pid, path.c_str(), nullptr, nullptr, argv, environ) != 0)
+                pid = -1;
+        }
+
+        ~RunningProgram()
+        {
+            if (pid > 0)
+            {
+                ::kill (pid, SIGKILL);
+                ::waitpid (pid, nullptr, 0);
+            }
+        }
+
+        RunningProgram (const RunningProgram&) = delete;
+        RunningProgram& operator= (const RunningProgram&) = delete;
+
+        bool started() const { return pid > 0; }
+
+        // Waits (10 s at most) until the process list shows the program under its name,
+        // which it does once the new process has run exec.
+        bool waitUntilListed() const
+        {
+            const auto name = executable.getFileName().toStdString();
+
+            for (int i = 0; i < 1000; ++i)
+            {
+                const auto names = platform::getRunningProcessNames();
+                if (std::find (names.begin(), names.end(), name) != names.end())
+                    return true;
+                juce::Thread::sleep (10);
+            }
+
+            return false;
+        }
+
+    private:
+        juce::File executable;
+        pid_t pid = -1;
+    };
+}

@@ -1,0 +1,266 @@
+#include "engine/HfInstallationManager.h"
+#include "tests/engine/EngineTestSupport.h"
+#include "tests/support/ArchiveFixtures.h"
+#include "tests/support/MessageLoop.h"
+#include "tests/support/TestApplication.h"
+#include "tests/support/WizardFixtures.h"
+#include "wizard/InstallStepsComponent.h"
+#include "wizard/NavigationController.h"
+#include "wizard/StepAfterEffectsPathComponent.h"
+#include "wizard/StepInstallProgressComponent.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace testing_support;
+
+namespace
+{
+    // The wizard over plug-in folders of the test's own and a manager holding the given archive.
+    struct StepController : ::testing::Test
+    {
+        TemporaryFolder temp;
+        ScriptedDialogs dialogs;
+        HfInstallationManager& manager = *HfInstallationManager::getInstance();
+
+        void SetUp() override
+        {
+            manager.reset();
+            manager.setTargetSubdirectory ("Hollowfen/Vistrel");
+        }
+
+        void TearDown() override { manager.reset(); }
+
+        void registerArchive (std::shared_ptr<juce::ZipFile> archive)
+        {
+            InstallationEntry entry;
+            entry.kind = 1;
+            entry.archive = std::move (archive);
+            entry.overwrite = true;
+            entry.setPermissions = false; // ACLs are the engine's tests' business
+            manager.addEntry (entry);
+        }
+
+        static void click (juce::Button& button)
+        {
+            button.triggerClick();
+            juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+        }
+
+        static void goToFolderPage (InstallStepsComponent& steps)
+        {
+            click (*steps.nextButton);
+            click (*steps.nextButton);
+            ASSERT_EQ (steps.navigation->currentIndex, 2);
+        }
+    };
+}
+
+TEST_F (StepController, StartsOnTheWelcomePageAndWalksForwardAndBack)
+{
+    ScopedRegistry registry ({});
+    InstallStepsComponent steps;
+    steps.setSize (332, 300);
+
+    struct Expected { int page; const char* previous; bool previousEnabled; const char* next; bool nextEnabled; juce::uint32 nextColour; };
+    auto expect = [&] (const Expected& e)
+    {
+        SCOPED_TRACE (e.page);
+        EXPECT_EQ (steps.navigation->currentIndex, e.page);
+        EXPECT_EQ (steps.previousButton->getButtonText(), e.previous);
+        EXPECT_EQ (steps.previousButton->isEnabled(), e.previousEnabled);
+        EXPECT_EQ (steps.nextButton->getButtonText(), e.next);
+        EXPECT_EQ (steps.nextButton->isEnabled(), e.nextEnabled);
+        EXPECT_EQ (steps.nextButton->findColour (juce::TextButton::buttonColourId).getARGB(), e.nextColour);
+    };
+
+    expect ({ 0, "Previous", false, "Next", true, 0xff3f3f3f });
+    click (*steps.nextButton);
+    expect ({ 1, "Previous", true, "I Accept", true, 0xff3f3f3f });
+    click (*steps.nextButton);
+    expect ({ 2, "Previous", true, "Install", false, 0xff9000a0 });
+    click (*steps.previousButton);
+    expect ({ 1, "Previous", true, "I Accept", true, 0xff3f3f3f });
+    click (*steps.previousButton);
+    expect ({ 0, "Previous", false, "Next", true, 0xff3f3f3f });
+}
+
+TEST_F (StepController, LaysOutTheButtonBarFromTheRightEdge)
+{
+    ScopedRegistry registry ({});
+    InstallStepsComponent steps;
+    steps.setSize (332, 300);
+
+    EXPECT_EQ (steps.previousButton->getBounds(), juce::Rectangle<int> (177, 267, 70, 24));
+    EXPECT_EQ (steps.nextButton->getBounds(), juce::Rectangle<int> (252, 267, 70, 24));
+    EXPECT_EQ (steps.navigation->getBounds(), juce::Rectangle<int> (0, 0, 332, 260));
+
+    auto image = steps.createComponentSnapshot (steps.getLocalBounds());
+    EXPECT_EQ (image.getPixelAt (5, 100).getARGB(), 0xff3f3f3fu);   // step area
+    EXPECT_EQ (image.getPixelAt (5, 280).getARGB(), 0xff353535u);   // button bar
+    EXPECT_EQ (image.getPixelAt (5, 259), juce::Colour (0xff3f3f3f).overlaidWith (juce::Colour (0x86737373))); // line on top of the bar
+}
+
+TEST_F (StepController, WithNothingTickedInstallIsDisabledAndTheSizeIsZero)
+{
+    registerArchive (makeArchive ({ { "Vistrel.aex", bytesOfSize (1000) } }));
+    ScopedRegistry registry ({});
+    InstallStepsComponent steps;
+    goToFolderPage (steps);
+
+    EXPECT_FALSE (steps.nextButton->isEnabled());
+    EXPECT_EQ (steps.afterEffectsPathStep->requiredSpaceLabel->getText(), "0MB");
+    EXPECT_TRUE (dialogs.shown.empty());
+}
+
+TEST_F (StepController, ShowsTheRequiredSizeInWholeMegabytesRoundedUp)
+{
+    struct Case { size_t entryBytes; int folders; const char* shown; };
+    const Case cases[] = {
+        { 1000000, 1, "1MB" },
+        { 1000001, 1, "2MB" },
+        { 5850592, 1, "6MB" },
+        { 5850592, 2, "12MB" },
+    };
+
+    for (auto& c : cases)
+    {
+        SCOPED_TRACE (c.shown);
+        manager.reset();
+        registerArchive (makeArchive ({ { "Vistrel.aex", bytesOfSize (c.entryBytes, 0) } }));
+
+        std::vector<std::pair<juce::String, juce::File>> folders { { "12", temp.make ("one/Plug-ins") } };
+        if (c.folders == 2)
+            folders.push_back ({ "13", temp.make ("two/Plug-ins") });
+        ScopedRegistry registry (folders);
+
+        InstallStepsComponent steps;
+        goToFolderPage (steps);
+        EXPECT_EQ (steps.afterEffectsPathStep->requiredSpaceLabel->getText(), c.shown);
+        EXPECT_TRUE (steps.nextButton->isEnabled());
+    }
+    EXPECT_TRUE (dialogs.shown.empty());
+}
+
+TEST_F (StepController, APreparationErrorShowsCannotInstallHereAndKeepsInstallDisabled)
+{
+    registerArchive (nullptr);
+    ScopedRegistry registry ({ { "12", temp.make ("cc/Plug-ins") } });
+    InstallStepsComponent steps;
+    goToFolderPage (steps);
+
+    ASSERT_EQ (dialogs.shown.size(), 1u);
+    EXPECT_EQ (dialogs.shown[0].title, "Cannot install here");
+    EXPECT_TRUE (dialogs.shown[0].message.startsWith ("An unexpected error occured, please contact our support at http"));
+    EXPECT_FALSE (steps.nextButton->isEnabled());
+    EXPECT_EQ (steps.afterEffectsPathStep->requiredSpaceLabel->getText(), "0MB");
+
+    // Every refresh while the error persists shows the box again.
+    steps.afterEffectsPathStep->container->getToggles()[0]->triggerClick();
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+    EXPECT_EQ (dialogs.shown.size(), 1u) << "nothing ticked: nothing to prepare";
+    steps.afterEffectsPathStep->container->getToggles()[0]->triggerClick();
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+    EXPECT_EQ (dialogs.shown.size(), 2u);
+}
+
+TEST_F (StepController, InstallIsRefusedWhileAfterEffectsRuns)
+{
+    registerArchive (makeArchive ({ { "Vistrel.aex", bytesOfSize (10) } }));
+    ScopedRegistry registry ({ { "12", temp.make ("cc/Plug-ins") } });
+
+    auto fakeHost = temp.folder.getChildFile ("AfterFX.exe");
+    ASSERT_TRUE (juce::File ("/bin/sleep").copyFileTo (fakeHost));
+    fakeHost.setExecutePermission (true);
+    auto pid = fork();
+    if (pid == 0)
+    {
+        execl (fakeHost.getFullPathName().toRawUTF8(), "AfterFX.exe", "30", (char*) nullptr);
+        _exit (127);
+    }
+    juce::Thread::sleep (200);
+
+    InstallStepsComponent steps;
+    goToFolderPage (steps);
+    click (*steps.nextButton);
+
+    kill (pid, SIGKILL);
+    waitpid (pid, nullptr, 0);
+
+    ASSERT_EQ (dialogs.shown.size(), 1u);
+    EXPECT_EQ (dialogs.shown[0].title, "After Effects is running");
+    EXPECT_EQ (dialogs.shown[0].message, "After Effects application is running. Before proceeding, please close it.");
+    EXPECT_EQ (steps.navigation->currentIndex, 2);
+}
+
+TEST_F (StepController, ADowngradeNeedsConfirmationThenTheRunInstallsAndOffersFinish)
+{
+    registerArchive (makeArchive ({ { "Vistrel.aex", bytesOfSize (4096) } }));
+    auto folder = temp.make ("cc/Plug-ins");
+    installPluginCopy (folder, "2.0");
+    ScopedRegistry registry ({ { "12", folder } });
+    InstallStepsComponent steps;
+    goToFolderPage (steps);
+
+    dialogs.okCancelAnswers = { false, true };
+    click (*steps.nextButton);
+    ASSERT_EQ (dialogs.shown.size(), 1u);
+    EXPECT_EQ (dialogs.shown[0].title, "Are you sure?");
+    EXPECT_EQ (dialogs.shown[0].message, "You have a higher version of plugin installed on one of the chosen locations "
+                                         "already, do you really want to downgrade Tessmoor?");
+    EXPECT_EQ (steps.navigation->currentIndex, 2);
+
+    click (*steps.nextButton);
+    EXPECT_EQ (steps.navigation->currentIndex, 3);
+    EXPECT_EQ (steps.previousButton->getButtonText(), "Cancel");
+
+    auto& thread = *steps.installProgressStep->installerThread;
+    ASSERT_TRUE (runMessageLoopUntil ([&] { return thread.getState() == HfInstallerThread::Succeeded
+                                                   && steps.nextButton->getButtonText() == "Finish"; }));
+    EXPECT_TRUE (steps.nextButton->isEnabled());
+    EXPECT_FALSE (steps.previousButton->isVisible());
+    EXPECT_EQ (folder.getChildFile ("Hollowfen/Vistrel/Vistrel.aex").getSize(), 4096);
+}
+
+TEST_F (StepController, DuringARunOnlyCancelIsOfferedAndACancelledRunOffersClose)
+{
+    engine_test::ZipWriter writer;
+    writer.file ("first.bin", "first").file ("Vistrel.aex", "second").file ("third.bin", "third");
+    engine_test::GatedArchive gated (writer);
+    registerArchive (gated.archive);
+    ScopedRegistry registry ({ { "12", temp.make ("cc/Plug-ins") } });
+    InstallStepsComponent steps;
+    goToFolderPage (steps);
+
+    gated.holdAtEntry (1); // the worker stops as it opens the second entry
+    click (*steps.nextButton);
+    ASSERT_EQ (steps.navigation->currentIndex, 3);
+    ASSERT_TRUE (gated.stream->waitUntilReached()) << steps.installProgressStep->installerThread->getState()
+                                                   << " " << steps.installProgressStep->installerThread->getLastError().getMessage();
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
+
+    auto expectRunningButtons = [&]
+    {
+        EXPECT_EQ (steps.previousButton->getButtonText(), "Cancel");
+        EXPECT_TRUE (steps.previousButton->isEnabled());
+        EXPECT_TRUE (steps.previousButton->isVisible());
+        EXPECT_EQ (steps.nextButton->getButtonText(), "Install");
+        EXPECT_FALSE (steps.nextButton->isEnabled());
+        EXPECT_EQ (steps.nextButton->findColour (juce::TextButton::buttonColourId).getARGB(), 0xff3f3f3fu);
+    };
+    expectRunningButtons();
+
+    click (*steps.previousButton);
+    EXPECT_EQ (steps.installProgressStep->installerThread->getState(), HfInstallerThread::CancelRequested);
+    expectRunningButtons();
+
+    gated.stream->release();
+    ASSERT_TRUE (runMessageLoopUntil ([&] { return steps.nextButton->getButtonText() == "Close"; }));
+    EXPECT_TRUE (steps.nextButton->isEnabled());
+    EXPECT_TRUE (steps.nextButton->isVisible());
+    EXPECT_FALSE (steps.previousButton->isVisible());
+    EXPECT_EQ (steps.installProgressStep->installerThread->getState(), HfInstallerThread::Failed);
+}
