@@ -365,7 +365,8 @@ TEST_F (KeyMappingButtons, DescriptionInARoundedBoxWhileEnabled)
         EXPECT_NEAR (pixel (image, 57, 3).getAlpha(), c.boxAlpha, 2);
         EXPECT_NEAR (pixel (image, 3, 20).getAlpha(), c.boxAlpha, 2);
         EXPECT_LE (pixel (image, 0, 0).getAlpha(), c.boxAlpha / 4);   // the rounded corner
-        EXPECT_EQ (maxAlpha (image.getClippedImage ({ 20, 4, 20, 16 })), 255);   // the text
+        // The text: its strongest pixel is (near) opaque; how near depends on the platform's glyphs.
+        EXPECT_GE (maxAlpha (image.getClippedImage ({ 20, 4, 20, 16 })), 240);
     }
 }
 

@@ -6,14 +6,25 @@
 #include <juce_core/juce_core.h>
 
 #include <algorithm>
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <utility>
 #include <vector>
+
+#ifdef _WIN32
+ #ifndef WIN32_LEAN_AND_MEAN
+  #define WIN32_LEAN_AND_MEAN
+ #endif
+ #ifndef NOMINMAX
+  #define NOMINMAX
+ #endif
+ #include <windows.h>
+#else
+ #include <csignal>
+ #include <spawn.h>
+ #include <sys/wait.h>
+#endif
 
 namespace testing_support
 {
@@ -34,6 +45,7 @@ namespace testing_support
         }
     };
 
+#ifndef _WIN32
     // Sets the environment variable HF_REGISTRY_FILE (or unsets it, for nullopt) for the
     // life of the object.
     class ScopedRegistryVariable
@@ -63,6 +75,8 @@ namespace testing_support
                 unsetenv ("HF_REGISTRY_FILE");
         }
     };
+
+#endif
 
     // The bytes of a .reg file as regedit writes it (UTF-16LE with a byte-order mark) or
     // as UTF-8, with or without its byte-order mark.
@@ -108,6 +122,74 @@ namespace testing_support
         return text;
     }
 
+#ifdef _WIN32
+    // Runs a program of the system (reg.exe) and answers its exit code, -1 when it did not run.
+    inline int runSystemProgram (const juce::StringArray& command)
+    {
+        juce::ChildProcess process;
+
+        if (! process.start (command, 0))
+            return -1;
+
+        if (! process.waitForProcessToFinish (60000))
+        {
+            process.kill();
+            return -1;
+        }
+
+        return static_cast<int> (process.getExitCode());
+    }
+
+    // Puts a .reg file of the test's own into the system's registry (reg import, 64-bit
+    // view) for the life of the object. The After Effects keys are what the file says
+    // for that time: those there before are exported first and put back at the end.
+    class ScopedRegistry
+    {
+    public:
+        explicit ScopedRegistry (const std::vector<std::pair<juce::String, juce::File>>& pluginFolders)
+            : ScopedRegistry (pluginFolderRegText (pluginFolders), RegEncoding::utf16le) {}
+
+        ScopedRegistry (const juce::String& regText, RegEncoding encoding)
+        {
+            hadKeys = runSystemProgram ({ "reg", "export", keyPath, backup.getFullPathName(), "/y", "/reg:64" }) == 0;
+            write (regText, encoding);
+        }
+
+        ~ScopedRegistry()
+        {
+            clear();
+
+            if (hadKeys)
+                runSystemProgram ({ "reg", "import", backup.getFullPathName(), "/reg:64" });
+
+            file.deleteFile();
+            backup.deleteFile();
+        }
+
+        void write (const juce::String& regText, RegEncoding encoding)
+        {
+            clear();
+            const auto bytes = encodeRegText (regText, encoding);
+            file.replaceWithData (bytes.getData(), bytes.getSize());
+            imported = runSystemProgram ({ "reg", "import", file.getFullPathName(), "/reg:64" }) == 0;
+        }
+
+        // Whether the last file was taken in whole.
+        bool wasImported() const { return imported; }
+
+        const juce::File& getFile() const { return file; }
+
+    private:
+        const juce::String keyPath { "HKEY_LOCAL_MACHINE\\SOFTWARE\\Adobe\\After Effects" };
+        juce::File file = juce::File::getSpecialLocation (juce::File::tempDirectory)
+                              .getNonexistentChildFile ("hf-registry", ".reg", false);
+        juce::File backup = juce::File::getSpecialLocation (juce::File::tempDirectory)
+                                .getNonexistentChildFile ("hf-registry-backup", ".reg", false);
+        bool hadKeys = false, imported = false;
+
+        void clear() { runSystemProgram ({ "reg", "delete", keyPath, "/f", "/reg:64" }); }
+    };
+#else
     // Points the registry at a .reg file of the test's own for the life of the object.
     class ScopedRegistry
     {
@@ -149,6 +231,8 @@ namespace testing_support
         ScopedRegistryVariable variable { file.getFullPathName() };
     };
 
+#endif
+
     inline void writeFile (const juce::File& target, const pe::Bytes& bytes)
     {
         target.getParentDirectory().createDirectory();
@@ -174,6 +258,67 @@ namespace testing_support
         writeFile (pluginCopyIn (pluginFolder), pe::pluginWithProductVersion (version, is64Bit));
     }
 
+#ifdef _WIN32
+    // A real process whose executable file has the given name: a copy of this test
+    // program, started suspended so that it runs none of its code, until the object goes.
+    class RunningProgram
+    {
+    public:
+        RunningProgram (const juce::File& folder, const juce::String& executableName)
+            : executable (folder.getChildFile (executableName))
+        {
+            if (! juce::File::getSpecialLocation (juce::File::currentExecutableFile).copyFileTo (executable))
+                return;
+
+            STARTUPINFOW startup {};
+            startup.cb = sizeof (startup);
+            std::wstring mutableCommandLine = ("\"" + executable.getFullPathName() + "\"").toWideCharPointer();
+
+            if (CreateProcessW (executable.getFullPathName().toWideCharPointer(), mutableCommandLine.data(), nullptr, nullptr,
+                                FALSE, CREATE_SUSPENDED | CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process))
+                launched = true;
+        }
+
+        ~RunningProgram()
+        {
+            if (launched)
+            {
+                TerminateProcess (process.hProcess, 1);
+                WaitForSingleObject (process.hProcess, 10000);
+                CloseHandle (process.hThread);
+                CloseHandle (process.hProcess);
+            }
+
+            executable.deleteFile();
+        }
+
+        RunningProgram (const RunningProgram&) = delete;
+        RunningProgram& operator= (const RunningProgram&) = delete;
+
+        bool started() const { return launched; }
+
+        // Waits (10 s at most) until the process list shows the program under its name.
+        bool waitUntilListed() const
+        {
+            const auto name = executable.getFileName().toStdString();
+
+            for (int i = 0; i < 1000; ++i)
+            {
+                const auto names = platform::getRunningProcessNames();
+                if (std::find (names.begin(), names.end(), name) != names.end())
+                    return true;
+                juce::Thread::sleep (10);
+            }
+
+            return false;
+        }
+
+    private:
+        juce::File executable;
+        PROCESS_INFORMATION process {};
+        bool launched = false;
+    };
+#else
     // A real process whose executable file has the given name: a copy of sleep, run
     // until the object goes.
     class RunningProgram
@@ -228,4 +373,5 @@ namespace testing_support
         juce::File executable;
         pid_t pid = -1;
     };
+#endif
 }
