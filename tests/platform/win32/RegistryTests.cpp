@@ -1,0 +1,105 @@
+#include "platform/Registry.h"
+#include "tests/support/DiscoveryFixtures.h"
+
+#include <gtest/gtest.h>
+
+// The registry layer over the system's registry, seeded with reg.exe (wine reg under
+// Wine) in the 64-bit and the 32-bit view. The keys are the test's own.
+namespace
+{
+    const juce::String key64 = "HKEY_LOCAL_MACHINE\\SOFTWARE\\HfInstallerTests\\Values";
+    const juce::String key32 = "HKEY_LOCAL_MACHINE\\SOFTWARE\\HfInstallerTests\\Only32";
+
+    struct SeededRegistry : ::testing::Test
+    {
+        static int reg (juce::StringArray arguments)
+        {
+            arguments.insert (0, "reg");
+            return testing_support::runSystemProgram (arguments);
+        }
+
+        static void add (const juce::String& key, const juce::String& name, const juce::String& type,
+                         const juce::String& data, const juce::String& view)
+        {
+            // Without /d the value is empty (an empty argument would not reach reg.exe).
+            juce::StringArray arguments { "add", key, "/v", name, "/t", type };
+            if (data.isNotEmpty())
+                arguments.addArray ({ "/d", data });
+            arguments.addArray ({ "/f", view });
+            ASSERT_EQ (reg (arguments), 0) << name;
+        }
+
+        static void SetUpTestSuite()
+        {
+            clear();
+            add (key64, "Text", "REG_SZ", "C:\\Program Files\\Adobe\\Plug-ins", "/reg:64");
+            add (key64, "Unicode", "REG_SZ", juce::String::fromUTF8 ("C:\\Plug-ins \xce\xb2"), "/reg:64");
+            add (key64, "Empty", "REG_SZ", "", "/reg:64");
+            add (key64, "Expandable", "REG_EXPAND_SZ", "%ProgramFiles%\\Adobe", "/reg:64");
+            add (key64, "Number", "REG_DWORD", "1234", "/reg:64");
+            add (key64, "AllBits", "REG_DWORD", "0xffffffff", "/reg:64");
+            add (key64, "Bytes", "REG_BINARY", "2f746d70", "/reg:64");
+            add (key64, "Wide", "REG_QWORD", "5", "/reg:64");
+            add (key32, "Text", "REG_SZ", "C:\\Only32", "/reg:32");
+        }
+
+        static void TearDownTestSuite() { clear(); }
+
+        static void clear()
+        {
+            reg ({ "delete", "HKEY_LOCAL_MACHINE\\SOFTWARE\\HfInstallerTests", "/f", "/reg:64" });
+            reg ({ "delete", "HKEY_LOCAL_MACHINE\\SOFTWARE\\HfInstallerTests", "/f", "/reg:32" });
+        }
+    };
+}
+
+TEST_F (SeededRegistry, AnswersStringsAndNumbersAndTheDefaultForEveryOtherType)
+{
+    const struct { const char* name; juce::String expected; } cases[] {
+        { "Text", "C:\\Program Files\\Adobe\\Plug-ins" },
+        { "Unicode", juce::String::fromUTF8 ("C:\\Plug-ins \xce\xb2") },
+        { "Empty", "" },
+        { "Expandable", "(default)" },
+        { "Number", "1234" },
+        { "AllBits", "-1" },
+        { "Bytes", "(default)" },
+        { "Wide", "(default)" },
+        { "Missing", "(default)" },
+    };
+
+    for (auto mode : { platform::Registry::WoW64_Default, platform::Registry::WoW64_64bit })
+        for (auto& c : cases)
+        {
+            SCOPED_TRACE (juce::String (c.name) + (mode == platform::Registry::WoW64_64bit ? " (64-bit view)" : " (default view)"));
+            EXPECT_EQ (platform::Registry::getValue (key64 + "\\" + c.name, "(default)", mode), c.expected);
+        }
+}
+
+TEST_F (SeededRegistry, AKeyExistsWhenTheKeyThatHoldsTheValueOpensWhateverTheValue)
+{
+    const struct { juce::String path; bool expected; } cases[] {
+        { key64 + "\\Text", true },
+        { key64 + "\\Missing", true },               // the key is there, the value is not
+        { key64 + "\\Missing\\PluginInstallPath", false },
+        { "HKEY_LOCAL_MACHINE\\SOFTWARE\\HfInstallerTests\\Nowhere\\Text", false },
+        { "HKLM\\SOFTWARE\\HfInstallerTests\\Values\\Text", true },
+    };
+
+    for (auto mode : { platform::Registry::WoW64_Default, platform::Registry::WoW64_64bit })
+        for (auto& c : cases)
+        {
+            SCOPED_TRACE (c.path);
+            EXPECT_EQ (platform::Registry::keyExists (c.path, mode), c.expected);
+        }
+}
+
+// This is a 64-bit program: its default view is the 64-bit one, and a key that only the
+// 32-bit view holds is in neither.
+TEST_F (SeededRegistry, AKeyOfThe32BitViewOnlyIsNotSeen)
+{
+    for (auto mode : { platform::Registry::WoW64_Default, platform::Registry::WoW64_64bit })
+    {
+        EXPECT_FALSE (platform::Registry::keyExists (key32 + "\\Text", mode));
+        EXPECT_EQ (platform::Registry::getValue (key32 + "\\Text", "(default)", mode), "(default)");
+    }
+}
