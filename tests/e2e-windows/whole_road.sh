@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# The Windows installer under Wine, the whole road: the welcome and licence pages, the
+# installation that the Wine registry names (with the window icon in the title bar),
+# Install, "Success!", Finish. The plug-in is then in the target sub-folder of that
+# plug-in folder, the temporary root is gone, and the program exits with 0. Screenshots of
+# every page are kept. Wine keeps no access-control lists: they are not checked here.
+#
+#   whole_road.sh <VistrelInstaller.exe> <wine-run.sh>
+source "$(dirname "$0")/../e2e/lib.sh"
+exe=$1
+wine_run=$2
+
+e2e_start_x
+# A prefix of this test's own: its registry names one demo plug-in folder and nothing else.
+export WINEPREFIX="$E2E_TMP/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+trap 'timeout 30 wineserver -k 2>/dev/null; timeout 30 wineserver -w 2>/dev/null; e2e_cleanup' EXIT
+HF_WINE_TIMEOUT=300 "$wine_run" wineboot --init >"$E2E_TMP/wineboot.log" 2>&1 || e2e_fail "no Wine prefix"
+
+drive_c="$WINEPREFIX/drive_c"
+plugins_win='C:\Program Files\Adobe\Adobe After Effects CC 2015\Support Files\Plug-ins'
+plugins="$drive_c/Program Files/Adobe/Adobe After Effects CC 2015/Support Files/Plug-ins"
+mkdir -p "$plugins"
+HF_WINE_TIMEOUT=60 "$wine_run" reg add 'HKLM\SOFTWARE\Adobe\After Effects\13.5' /v PluginInstallPath /t REG_SZ \
+  /d "$plugins_win" /f /reg:64 >"$E2E_TMP/reg.log" 2>&1 || e2e_fail "the registry could not be seeded"
+temp_root="$drive_c/users/$(id -un)/Temp/HfVistrelInstaller"
+
+"$wine_run" "$exe" >"$E2E_TMP/app.log" 2>&1 &
+APP_PID=$!
+wid=$(e2e_wait_window "Vistrel Installer" 60) || e2e_fail "no installer window"
+sleep 1
+e2e_screenshot "windows-page-1-welcome"
+text=$(e2e_read_text "$wid" 170 0 330 260)
+case "$text" in *"This will install Vistrel 1.3.2"*) ;; *) e2e_fail "welcome page reads '$text'" ;; esac
+
+# The window icon (group 101) is what the title bar shows beside the title.
+icon=$(xprop -id "$wid" _NET_WM_ICON 2>/dev/null | head -c 200)
+case "$icon" in *"_NET_WM_ICON(CARDINAL)"*) ;; *) e2e_fail "the window has no icon: '$icon'" ;; esac
+
+e2e_click "$wid" $E2E_NEXT
+sleep 0.5
+e2e_screenshot "windows-page-2-licence"
+text=$(e2e_read_text "$wid" 170 0 330 260)
+case "$text" in *"DISCLAIMER OF WARRANTIES"*) ;; *) e2e_fail "licence page reads '$text' (the page did not repaint?)" ;; esac
+
+e2e_click "$wid" $E2E_NEXT
+sleep 0.5
+e2e_screenshot "windows-page-3-folders"
+text=$(e2e_read_text "$wid" 190 48 292 132)
+case "$text" in *"Adobe After Effects CC 2015"*) ;; *) e2e_fail "the list reads '$text'" ;; esac
+case "$text" in *"CS6"*|*"CC 2014"*) e2e_fail "the list names a folder the registry does not: '$text'" ;; esac
+E2E_OCR_CHARS="0123456789MB" e2e_wait_text "$wid" "$E2E_REQUIRED_SIZE" "1MB" 5 || e2e_fail "required size is not 1MB"
+e2e_next_enabled "$wid" || e2e_fail "Install is disabled"
+
+e2e_click "$wid" $E2E_NEXT
+e2e_wait_text "$wid" "$E2E_SUCCESS" "Success" 60 || e2e_fail "no success"
+sleep 0.5
+e2e_screenshot "windows-page-4-success"
+
+installed="$plugins/Hollowfen/Vistrel/Vistrel.aex"
+[ -f "$installed" ] || e2e_fail "not installed: $installed"
+cmp -s "$installed" "$(dirname "$exe")/payload/Vistrel.aex" || e2e_fail "installed file differs: $installed"
+[ "$(find "$plugins" -type f | wc -l)" = 1 ] || e2e_fail "more than the plug-in was installed: $(find "$plugins" -type f)"
+[ ! -e "$temp_root" ] || e2e_fail "the temporary root $temp_root is still there"
+
+e2e_click "$wid" $E2E_NEXT   # Finish
+e2e_wait_exit 0 30
+echo PASS
