@@ -89,6 +89,9 @@ namespace platform
     // The service in use: the system's, unless a replacement is installed.
     FileSecurity& getFileSecurity();
 
+    // The system's own service (one per platform), whatever replacement is installed.
+    FileSecurity& getSystemFileSecurity();
+
     // Installs a replacement (null: the system's again) and answers the one it replaces.
     FileSecurity* setFileSecurityReplacement (FileSecurity* replacement);
 

@@ -16,7 +16,6 @@
 #include <sys/capability.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -328,21 +327,11 @@ namespace platform
             }
         };
 
-        std::atomic<FileSecurity*> replacementService { nullptr };
     }
 
-    FileSecurity& getFileSecurity()
+    FileSecurity& getSystemFileSecurity()
     {
         static PosixFileSecurity system;
-
-        if (auto* replacement = replacementService.load())
-            return *replacement;
-
         return system;
-    }
-
-    FileSecurity* setFileSecurityReplacement (FileSecurity* replacement)
-    {
-        return replacementService.exchange (replacement);
     }
 }

@@ -4,16 +4,9 @@
 
 #include "platform/FileSecurity.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
- #define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
- #define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/win32/WindowsHeaders.h"
 #include <aclapi.h>
 
-#include <atomic>
 #include <cstring>
 #include <vector>
 
@@ -134,21 +127,11 @@ namespace platform
             }
         };
 
-        std::atomic<FileSecurity*> replacementService { nullptr };
     }
 
-    FileSecurity& getFileSecurity()
+    FileSecurity& getSystemFileSecurity()
     {
         static Win32FileSecurity system;
-
-        if (auto* replacement = replacementService.load())
-            return *replacement;
-
         return system;
-    }
-
-    FileSecurity* setFileSecurityReplacement (FileSecurity* replacement)
-    {
-        return replacementService.exchange (replacement);
     }
 }

@@ -1,12 +1,6 @@
 #include "platform/ProcessList.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
- #define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
- #define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/win32/WindowsHeaders.h"
 #include <tlhelp32.h>
 
 // The process snapshot, walked with the narrow-text calls.

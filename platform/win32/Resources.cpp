@@ -1,12 +1,6 @@
 #include "platform/Resources.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
- #define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
- #define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/win32/WindowsHeaders.h"
 
 // The resources of the program's own module: the executable that started the process.
 namespace platform

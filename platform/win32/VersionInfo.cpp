@@ -1,12 +1,6 @@
 #include "platform/VersionInfo.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
- #define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
- #define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/win32/WindowsHeaders.h"
 
 // The system's version-information calls (VERSION.dll), with narrow paths and texts.
 namespace platform

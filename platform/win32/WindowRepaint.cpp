@@ -2,7 +2,7 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
-#include <windows.h>
+#include "platform/win32/WindowsHeaders.h"
 
 namespace platform
 {

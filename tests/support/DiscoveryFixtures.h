@@ -13,13 +13,7 @@
 #include <vector>
 
 #ifdef _WIN32
- #ifndef WIN32_LEAN_AND_MEAN
-  #define WIN32_LEAN_AND_MEAN
- #endif
- #ifndef NOMINMAX
-  #define NOMINMAX
- #endif
- #include <windows.h>
+ #include "platform/win32/WindowsHeaders.h"
 #else
  #include <csignal>
  #include <spawn.h>
@@ -258,6 +252,20 @@ namespace testing_support
         writeFile (pluginCopyIn (pluginFolder), pe::pluginWithProductVersion (version, is64Bit));
     }
 
+    // Waits (10 s at most) until the process list shows a process of that executable name.
+    inline bool waitUntilProcessListed (const std::string& name)
+    {
+        for (int i = 0; i < 1000; ++i)
+        {
+            const auto names = platform::getRunningProcessNames();
+            if (std::find (names.begin(), names.end(), name) != names.end())
+                return true;
+            juce::Thread::sleep (10);
+        }
+
+        return false;
+    }
+
 #ifdef _WIN32
     // A real process whose executable file has the given name: a copy of this test
     // program, started suspended so that it runs none of its code, until the object goes.
@@ -298,20 +306,7 @@ namespace testing_support
         bool started() const { return launched; }
 
         // Waits (10 s at most) until the process list shows the program under its name.
-        bool waitUntilListed() const
-        {
-            const auto name = executable.getFileName().toStdString();
-
-            for (int i = 0; i < 1000; ++i)
-            {
-                const auto names = platform::getRunningProcessNames();
-                if (std::find (names.begin(), names.end(), name) != names.end())
-                    return true;
-                juce::Thread::sleep (10);
-            }
-
-            return false;
-        }
+        bool waitUntilListed() const { return waitUntilProcessListed (executable.getFileName().toStdString()); }
 
     private:
         juce::File executable;
@@ -354,20 +349,7 @@ namespace testing_support
 
         // Waits (10 s at most) until the process list shows the program under its name,
         // which it does once the new process has run exec.
-        bool waitUntilListed() const
-        {
-            const auto name = executable.getFileName().toStdString();
-
-            for (int i = 0; i < 1000; ++i)
-            {
-                const auto names = platform::getRunningProcessNames();
-                if (std::find (names.begin(), names.end(), name) != names.end())
-                    return true;
-                juce::Thread::sleep (10);
-            }
-
-            return false;
-        }
+        bool waitUntilListed() const { return waitUntilProcessListed (executable.getFileName().toStdString()); }
 
     private:
         juce::File executable;
