@@ -145,6 +145,25 @@ TEST_F (StepController, ShowsTheRequiredSizeInWholeMegabytesRoundedUp)
     EXPECT_TRUE (dialogs.shown.empty());
 }
 
+TEST_F (StepController, ShowsTotalsOfFourGibibytesAndMoreWhole)
+{
+    // Two entries that claim 1.25 GB each, installed into two folders: 5,000,000,000 bytes in all.
+    engine_test::ZipWriter writer;
+    for (auto name : { "a.bin", "b.bin" })
+    {
+        engine_test::ZipWriter::Entry entry { name, juce::MemoryBlock (1), false, {}, {}, 0 };
+        entry.storedSize = 1250000000u;
+        writer.add (entry);
+    }
+    registerArchive (writer.open());
+    ScopedRegistry registry ({ { "12", temp.make ("one/Plug-ins") }, { "13", temp.make ("two/Plug-ins") } });
+
+    InstallStepsComponent steps;
+    goToFolderPage (steps);
+    EXPECT_EQ (steps.installProgressStep->installerThread->getTotalBytes(), 5000000000);
+    EXPECT_EQ (steps.afterEffectsPathStep->requiredSpaceLabel->getText(), "5000MB");
+}
+
 TEST_F (StepController, APreparationErrorShowsCannotInstallHereAndKeepsInstallDisabled)
 {
     registerArchive (nullptr);
