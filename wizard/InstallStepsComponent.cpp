@@ -136,8 +136,9 @@ void InstallStepsComponent::prepareInstallation()
                                      TRANS ("An unexpected error occured, please contact our support at " + supportAddress));
     }
 
-    const auto totalBytes = static_cast<juce::uint32> (installProgressStep->installerThread->getTotalBytes());
-    const auto megabytes = (static_cast<juce::uint64> (totalBytes) + 999999) / 1000000;
+    // The whole total: the thread counts in 64 bits, so 4 GiB and more show as they are.
+    const auto totalBytes = static_cast<juce::uint64> (juce::jmax ((juce::int64) 0, installProgressStep->installerThread->getTotalBytes()));
+    const auto megabytes = (totalBytes + 999999) / 1000000;
     afterEffectsPathStep->requiredSpaceLabel->setText (juce::String (megabytes) + "MB", juce::dontSendNotification);
 
     nextButton->setEnabled (enable);

@@ -9,12 +9,8 @@ e2e_start_x
 cc="$E2E_TMP/AE/CC/Support Files/Plug-ins"
 mkdir -p "$cc" "$E2E_TMP/Other/Install" "$E2E_TMP/Other/Plug-ins" "$E2E_TMP/Empty/Folder"
 e2e_registry "$E2E_TMP/registry.reg" 12 "$cc"
-export HF_REGISTRY_FILE="$E2E_TMP/registry.reg"
 
-e2e_start_app "$exe"
-wid=$(e2e_wait_window "Vistrel Installer") || e2e_fail "no installer window"
-e2e_click "$wid" $E2E_NEXT
-e2e_click "$wid" $E2E_NEXT
+e2e_open_folder_page "$exe"
 
 e2e_click "$wid" $E2E_BROWSE
 e2e_choose_folder "$E2E_TMP/Other/Install"

@@ -8,12 +8,8 @@ e2e_start_x
 cc="$E2E_TMP/cc/Plug-ins"
 mkdir -p "$cc"
 e2e_registry "$E2E_TMP/registry.reg" 12 "$cc"
-export HF_REGISTRY_FILE="$E2E_TMP/registry.reg"
 
-e2e_start_app "$exe"
-wid=$(e2e_wait_window "Vistrel Installer") || e2e_fail "no installer window"
-e2e_click "$wid" $E2E_NEXT
-e2e_click "$wid" $E2E_NEXT
+e2e_open_folder_page "$exe"
 E2E_CLICK_PAUSE=0.2 e2e_click "$wid" $E2E_NEXT   # Install
 wmctrl -i -c "$wid"
 e2e_wait_exit 0 15

@@ -14,12 +14,8 @@ fi
 trap 'umount "$small" 2>/dev/null; e2e_cleanup' EXIT
 mkdir -p "$small/Plug-ins" "$E2E_TMP/big/Plug-ins"
 e2e_registry "$E2E_TMP/registry.reg" 11 "$E2E_TMP/big/Plug-ins" 12 "$small/Plug-ins"
-export HF_REGISTRY_FILE="$E2E_TMP/registry.reg"
 
-e2e_start_app "$exe"
-wid=$(e2e_wait_window "Vistrel Installer") || e2e_fail "no installer window"
-e2e_click "$wid" $E2E_NEXT
-e2e_click "$wid" $E2E_NEXT
+e2e_open_folder_page "$exe"
 e2e_dismiss_box "Not enough disk space" "not enough free disk space"
 ! e2e_next_enabled "$wid" || e2e_fail "Install enabled"
 

@@ -12,12 +12,8 @@ mkdir -p "$cc/Hollowfen/Vistrel"
 "$maker" "$cc/Hollowfen/Vistrel/Vistrel.aex" 2.0.1
 cp "$cc/Hollowfen/Vistrel/Vistrel.aex" "$E2E_TMP/newer.aex"
 e2e_registry "$E2E_TMP/registry.reg" 12 "$cc"
-export HF_REGISTRY_FILE="$E2E_TMP/registry.reg"
 
-e2e_start_app "$exe"
-wid=$(e2e_wait_window "Vistrel Installer") || e2e_fail "no installer window"
-e2e_click "$wid" $E2E_NEXT
-e2e_click "$wid" $E2E_NEXT
+e2e_open_folder_page "$exe"
 text=$(e2e_read_text "$wid" 190 48 292 132)
 # The list clips a long name at its right edge: "(DOWNGRADE)" shows as far as "(DOWNGRAD".
 case "$text" in *"(DOWNGRAD"*) ;; *) e2e_fail "no DOWNGRADE status: '$text'" ;; esac

@@ -10,11 +10,7 @@ e2e_start_x
 run_until_error() {
   local folder=$1 type=$2 shot=$3
   e2e_registry "$E2E_TMP/registry.reg" 12 "$folder"
-  export HF_REGISTRY_FILE="$E2E_TMP/registry.reg"
-  e2e_start_app "$exe"
-  wid=$(e2e_wait_window "Vistrel Installer") || e2e_fail "no installer window"
-  e2e_click "$wid" $E2E_NEXT
-  e2e_click "$wid" $E2E_NEXT
+  e2e_open_folder_page "$exe"
   e2e_click "$wid" $E2E_NEXT
   e2e_wait_text "$wid" "$E2E_STATUS" "Error type: $type" 30 || e2e_fail "no error of type $type"
   text=$(e2e_read_text "$wid" $E2E_STATUS)

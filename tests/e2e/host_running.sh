@@ -7,16 +7,12 @@ exe=$1
 e2e_start_x
 mkdir -p "$E2E_TMP/cc/Plug-ins"
 e2e_registry "$E2E_TMP/registry.reg" 12 "$E2E_TMP/cc/Plug-ins"
-export HF_REGISTRY_FILE="$E2E_TMP/registry.reg"
 
 cp /bin/sleep "$E2E_TMP/AfterFX.exe"
 "$E2E_TMP/AfterFX.exe" 120 &
 host=$!
 
-e2e_start_app "$exe"
-wid=$(e2e_wait_window "Vistrel Installer") || e2e_fail "no installer window"
-e2e_click "$wid" $E2E_NEXT
-e2e_click "$wid" $E2E_NEXT
+e2e_open_folder_page "$exe"
 e2e_click "$wid" $E2E_NEXT   # Install
 
 box=$(e2e_wait_window "After Effects is running" 10) || e2e_fail "no 'After Effects is running' box"

@@ -46,9 +46,11 @@ e2e_start_x() {
   e2e_fail "no X display could be started"
 }
 
-# e2e_registry FILE [VERSION FOLDER]... writes a .reg file naming plug-in folders.
+# e2e_registry FILE [VERSION FOLDER]... writes a .reg file naming plug-in folders and makes
+# it the registry of the installers started afterwards.
 e2e_registry() {
   local file=$1; shift
+  export HF_REGISTRY_FILE="$file"
   {
     printf 'Windows Registry Editor Version 5.00\r\n\r\n'
     while [ $# -ge 2 ]; do
@@ -68,6 +70,14 @@ e2e_start_app() {
 # A window title as a regular expression that matches exactly that title.
 e2e_title_regex() {
   printf '^%s$' "$(printf '%s' "$1" | sed 's/[][\\.^$*+?(){}|]/\\&/g')"
+}
+
+# Starts the installer and goes on to the folder page: "Next", then "I Accept". Sets wid.
+e2e_open_folder_page() {
+  e2e_start_app "$1"
+  wid=$(e2e_wait_window "Vistrel Installer") || e2e_fail "no installer window"
+  e2e_click "$wid" $E2E_NEXT
+  e2e_click "$wid" $E2E_NEXT
 }
 
 # Waits for a top-level window with exactly this title; prints its id.

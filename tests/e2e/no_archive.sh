@@ -7,12 +7,8 @@ exe=$1
 e2e_start_x
 mkdir -p "$E2E_TMP/cc/Plug-ins"
 e2e_registry "$E2E_TMP/registry.reg" 12 "$E2E_TMP/cc/Plug-ins"
-export HF_REGISTRY_FILE="$E2E_TMP/registry.reg"
 
-e2e_start_app "$exe"
-wid=$(e2e_wait_window "Vistrel Installer") || e2e_fail "no installer window"
-e2e_click "$wid" $E2E_NEXT
-e2e_click "$wid" $E2E_NEXT
+e2e_open_folder_page "$exe"
 e2e_dismiss_box "Cannot install here" "please contact our support at"
 ! e2e_next_enabled "$wid" || e2e_fail "Install enabled without archive"
 E2E_OCR_CHARS="0123456789MB" e2e_wait_text "$wid" "$E2E_REQUIRED_SIZE" "0MB" 5 || e2e_fail "size is not 0MB"

@@ -7,13 +7,9 @@ exe=$1
 e2e_start_x
 mkdir -p "$E2E_TMP/cs6/Plug-ins" "$E2E_TMP/cc/Plug-ins"
 e2e_registry "$E2E_TMP/registry.reg" 11 "$E2E_TMP/cs6/Plug-ins" 12 "$E2E_TMP/cc/Plug-ins"
-export HF_REGISTRY_FILE="$E2E_TMP/registry.reg"
 export E2E_OCR_CHARS="0123456789MB"
 
-e2e_start_app "$exe"
-wid=$(e2e_wait_window "Vistrel Installer") || e2e_fail "no installer window"
-e2e_click "$wid" $E2E_NEXT
-e2e_click "$wid" $E2E_NEXT
+e2e_open_folder_page "$exe"
 
 e2e_wait_text "$wid" "$E2E_REQUIRED_SIZE" "3MB" 5 || e2e_fail "two folders: not 3MB"
 e2e_next_enabled "$wid" || e2e_fail "Install disabled with two folders"

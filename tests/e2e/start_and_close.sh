@@ -6,7 +6,6 @@ exe=$1
 
 e2e_start_x
 e2e_registry "$E2E_TMP/registry.reg"
-export HF_REGISTRY_FILE="$E2E_TMP/registry.reg"
 
 e2e_start_app "$exe"
 wid=$(e2e_wait_window "Vistrel Installer") || e2e_fail "no window titled 'Vistrel Installer'"

@@ -15,7 +15,6 @@ mkdir -p "$cs6" "$cc" "$skipped"
 cp "$(dirname "$exe")/payload/Vistrel.aex" "$E2E_TMP/stub.aex"
 mkdir -p "$cc/Hollowfen/Vistrel" && cp "$E2E_TMP/stub.aex" "$cc/Hollowfen/Vistrel/Vistrel.aex"
 e2e_registry "$E2E_TMP/registry.reg" 11 "$cs6" 13 "$skipped" 13.5 "$cc"
-export HF_REGISTRY_FILE="$E2E_TMP/registry.reg"
 temp_root="${TMPDIR:-/tmp}/HfVistrelInstaller"
 
 e2e_start_app "$exe"

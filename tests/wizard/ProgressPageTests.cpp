@@ -1,4 +1,4 @@
-#include "tests/support/ArchiveFixtures.h"
+#include "tests/engine/EngineTestSupport.h"
 #include "tests/support/MessageLoop.h"
 #include "tests/support/TestApplication.h"
 #include "tests/support/WizardFixtures.h"
@@ -142,7 +142,7 @@ TEST (ProgressPage, ARunShowsItsProgressThenSuccessWithTheTick)
     TemporaryFolder temp;
     StepInstallProgressComponent page (nullptr);
     page.setSize (332, 260);
-    auto archive = makeArchive ({ { "a.bin", bytesOfSize (2000) }, { "b.bin", bytesOfSize (2000) } });
+    auto archive = engine_test::ZipWriter().file ("a.bin", engine_test::bytes (2000)).file ("b.bin", engine_test::bytes (2000)).open();
     page.setTasks ({ InstallationTask (archive, temp.folder.getChildFile ("dest").getFullPathName(), true, false) });
 
     auto whiteIn = [] (const juce::Image& image)

@@ -1,6 +1,5 @@
 #include "engine/HfInstallationManager.h"
 #include "tests/engine/EngineTestSupport.h"
-#include "tests/support/ArchiveFixtures.h"
 #include "tests/support/MessageLoop.h"
 #include "tests/support/TestApplication.h"
 #include "tests/support/WizardFixtures.h"
@@ -106,7 +105,7 @@ TEST_F (StepController, LaysOutTheButtonBarFromTheRightEdge)
 
 TEST_F (StepController, WithNothingTickedInstallIsDisabledAndTheSizeIsZero)
 {
-    registerArchive (makeArchive ({ { "Vistrel.aex", bytesOfSize (1000) } }));
+    registerArchive (engine_test::ZipWriter().file ("Vistrel.aex", engine_test::bytes (1000)).open());
     ScopedRegistry registry ({});
     InstallStepsComponent steps;
     goToFolderPage (steps);
@@ -130,7 +129,7 @@ TEST_F (StepController, ShowsTheRequiredSizeInWholeMegabytesRoundedUp)
     {
         SCOPED_TRACE (c.shown);
         manager.reset();
-        registerArchive (makeArchive ({ { "Vistrel.aex", bytesOfSize (c.entryBytes, 0) } }));
+        registerArchive (engine_test::ZipWriter().file ("Vistrel.aex", engine_test::bytes (c.entryBytes)).open());
 
         std::vector<std::pair<juce::String, juce::File>> folders { { "12", temp.make ("one/Plug-ins") } };
         if (c.folders == 2)
@@ -143,6 +142,25 @@ TEST_F (StepController, ShowsTheRequiredSizeInWholeMegabytesRoundedUp)
         EXPECT_TRUE (steps.nextButton->isEnabled());
     }
     EXPECT_TRUE (dialogs.shown.empty());
+}
+
+TEST_F (StepController, ShowsTotalsOfFourGibibytesAndMoreWhole)
+{
+    // Two entries that claim 1.25 GB each, installed into two folders: 5,000,000,000 bytes in all.
+    engine_test::ZipWriter writer;
+    for (auto name : { "a.bin", "b.bin" })
+    {
+        engine_test::ZipWriter::Entry entry { name, juce::MemoryBlock (1), false, {}, {}, 0 };
+        entry.storedSize = 1250000000u;
+        writer.add (entry);
+    }
+    registerArchive (writer.open());
+    ScopedRegistry registry ({ { "12", temp.make ("one/Plug-ins") }, { "13", temp.make ("two/Plug-ins") } });
+
+    InstallStepsComponent steps;
+    goToFolderPage (steps);
+    EXPECT_EQ (steps.installProgressStep->installerThread->getTotalBytes(), 5000000000);
+    EXPECT_EQ (steps.afterEffectsPathStep->requiredSpaceLabel->getText(), "5000MB");
 }
 
 TEST_F (StepController, APreparationErrorShowsCannotInstallHereAndKeepsInstallDisabled)
@@ -169,7 +187,7 @@ TEST_F (StepController, APreparationErrorShowsCannotInstallHereAndKeepsInstallDi
 
 TEST_F (StepController, InstallIsRefusedWhileAfterEffectsRuns)
 {
-    registerArchive (makeArchive ({ { "Vistrel.aex", bytesOfSize (10) } }));
+    registerArchive (engine_test::ZipWriter().file ("Vistrel.aex", engine_test::bytes (10)).open());
     ScopedRegistry registry ({ { "12", temp.make ("cc/Plug-ins") } });
 
     auto fakeHost = temp.folder.getChildFile ("AfterFX.exe");
@@ -198,7 +216,7 @@ TEST_F (StepController, InstallIsRefusedWhileAfterEffectsRuns)
 
 TEST_F (StepController, ADowngradeNeedsConfirmationThenTheRunInstallsAndOffersFinish)
 {
-    registerArchive (makeArchive ({ { "Vistrel.aex", bytesOfSize (4096) } }));
+    registerArchive (engine_test::ZipWriter().file ("Vistrel.aex", engine_test::bytes (4096)).open());
     auto folder = temp.make ("cc/Plug-ins");
     installPluginCopy (folder, "2.0");
     ScopedRegistry registry ({ { "12", folder } });
