@@ -6,7 +6,6 @@
 
 #include "engine/FilePermissions.h"
 #include "engine/HfInstallerThread.h"
-#include "tests/support/ArchiveFixtures.h"
 #include "tests/support/MessageLoop.h"
 #include "tests/support/TestApplication.h"
 
@@ -21,6 +20,24 @@
 namespace
 {
     using T = HfInstallerThread;
+
+    juce::MemoryBlock bytesOfSize (size_t size, char fill = 'x')
+    {
+        juce::MemoryBlock block (size, false);
+        block.fillWith (static_cast<juce::uint8> (fill));
+        return block;
+    }
+
+    // A deflated zip archive held in memory, as the embedded one is read.
+    std::shared_ptr<juce::ZipFile> makeArchive (const std::vector<std::pair<juce::String, juce::MemoryBlock>>& entries)
+    {
+        juce::MemoryOutputStream zip;
+        juce::ZipFile::Builder builder;
+        for (auto& [name, content] : entries)
+            builder.addEntry (new juce::MemoryInputStream (content, true), 9, name, juce::Time());
+        builder.writeToStream (zip, nullptr);
+        return std::make_shared<juce::ZipFile> (new juce::MemoryInputStream (zip.getMemoryBlock(), true), true);
+    }
 
     struct Scratch
     {
@@ -117,9 +134,9 @@ TEST (WindowsInstallation, InstallsAnArchiveIntoAFolderAndRemovesTheTemporaryRoo
     Scratch scratch;
     ScopedHookValue temporaryName (TestApplication::get().temporaryFolderName, "HfWindowsEngineTest");
     const auto destination = scratch.folder.getChildFile ("Plug-ins").getChildFile ("Hollowfen").getChildFile ("Vistrel");
-    const auto plugin = testing_support::bytesOfSize (300000, 'p');
-    const auto readme = testing_support::bytesOfSize (10, 'r');
-    auto archive = testing_support::makeArchive ({ { "Vistrel.aex", plugin }, { "docs/readme.txt", readme } });
+    const auto plugin = bytesOfSize (300000, 'p');
+    const auto readme = bytesOfSize (10, 'r');
+    auto archive = makeArchive ({ { "Vistrel.aex", plugin }, { "docs/readme.txt", readme } });
 
     NoListener listener;
     HfInstallerThread thread (&listener);
@@ -237,8 +254,8 @@ TEST (WindowsPermissions, AfterAccessDeniedTakesOwnershipWithThePrivilegeAndSets
 TEST (WindowsPermissions, TheStepGivesEveryInstalledFileItsListAndNamesAMissingOne)
 {
     Scratch scratch;
-    auto archive = testing_support::makeArchive ({ { "a.aex", testing_support::bytesOfSize (5) },
-                                                   { "b.txt", testing_support::bytesOfSize (5) } });
+    auto archive = makeArchive ({ { "a.aex", bytesOfSize (5) },
+                                                   { "b.txt", bytesOfSize (5) } });
     InstallationTask task (archive, scratch.folder.getFullPathName(), true, true);
     scratch.folder.getChildFile ("a.aex").replaceWithText ("a");
 
