@@ -11,6 +11,7 @@
 #include "app/VistrelInstallerApplication.h"
 #include "engine/HfInstallerThread.h"
 #include "engine/ZipArchive.h"
+#include "tests/support/TemporaryFiles.h"
 
 #include <malloc.h>
 #include <spawn.h>
@@ -146,7 +147,7 @@ int main (int argc, char** argv)
     BenchmarkApplication application;
 
     const auto work = argc > 1 ? juce::File (juce::String::fromUTF8 (argv[1]))
-                               : juce::File ("/tmp").getNonexistentChildFile ("hf-install-benchmark", "", false);
+                               : testing_support::makeUniqueFolder (juce::File ("/tmp"), "hf-install-benchmark-");
     work.createDirectory();
 
     std::printf ("Preparing archives in %s\n", work.getFullPathName().toRawUTF8());

@@ -7,6 +7,7 @@
 #include "engine/HfInstallerThread.h"
 #include "engine/ZipArchive.h"
 #include "tests/support/MessageLoop.h"
+#include "tests/support/TemporaryFiles.h"
 #include "tests/support/TestApplication.h"
 
 #include <gtest/gtest.h>
@@ -177,11 +178,7 @@ namespace engine_test
     class ScratchFolder
     {
     public:
-        ScratchFolder()
-            : folder (juce::File ("/tmp").getNonexistentChildFile ("hf-engine-test-" + juce::String (::getpid()), "", false))
-        {
-            folder.createDirectory();
-        }
+        ScratchFolder() : folder (testing_support::makeUniqueFolder (juce::File ("/tmp"), "hf-engine-test-")) {}
 
         ~ScratchFolder()
         {

@@ -229,9 +229,13 @@ TEST_F (LookAndFeelPanels, TreesHaveNoLinesAndIndentBy15)
     EXPECT_EQ (lookAndFeel.getTreeViewIndentSize (tree), 15);
     EXPECT_EQ (tree.getIndentSize(), 15);
 
-    tree.setIndentSize (30);
-    EXPECT_EQ (tree.getIndentSize(), 30);
+    // Each level of items lies 15 pixels further in.
+    ChainItem root (1);
+    root.setOpen (true);
+    tree.setRootItem (&root);
+    EXPECT_EQ (root.getSubItem (0)->getItemPosition (false).getX() - root.getItemPosition (false).getX(), 15);
 
+    tree.setRootItem (nullptr);
     tree.setLookAndFeel (nullptr);
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/ProcessList.h"
 #include "resources/PeImageWriter.h"
+#include "tests/support/TemporaryFiles.h"
 
 #include <juce_core/juce_core.h>
 
@@ -25,11 +26,13 @@ namespace testing_support
     // A folder of the test's own, removed with everything in it at the end.
     struct TemporaryFolder
     {
-        juce::File folder = juce::File::getSpecialLocation (juce::File::tempDirectory)
-                                .getNonexistentChildFile ("hf-test", {}, false);
+        juce::File folder = makeUniqueFolder (juce::File::getSpecialLocation (juce::File::tempDirectory), "hf-test-");
 
-        TemporaryFolder() { folder.createDirectory(); }
+        TemporaryFolder() = default;
         ~TemporaryFolder() { folder.deleteRecursively(); }
+
+        TemporaryFolder (const TemporaryFolder&) = delete;
+        TemporaryFolder& operator= (const TemporaryFolder&) = delete;
 
         juce::File make (const juce::String& relativePath) const
         {
@@ -156,8 +159,6 @@ namespace testing_support
             if (hadKeys)
                 runSystemProgram ({ "reg", "import", backup.getFullPathName(), "/reg:64" });
 
-            file.deleteFile();
-            backup.deleteFile();
         }
 
         void write (const juce::String& regText, RegEncoding encoding)
@@ -175,10 +176,9 @@ namespace testing_support
 
     private:
         const juce::String keyPath { "HKEY_LOCAL_MACHINE\\SOFTWARE\\Adobe\\After Effects" };
-        juce::File file = juce::File::getSpecialLocation (juce::File::tempDirectory)
-                              .getNonexistentChildFile ("hf-registry", ".reg", false);
-        juce::File backup = juce::File::getSpecialLocation (juce::File::tempDirectory)
-                                .getNonexistentChildFile ("hf-registry-backup", ".reg", false);
+        TemporaryFolder folder;
+        juce::File file = folder.folder.getChildFile ("registry.reg");
+        juce::File backup = folder.folder.getChildFile ("registry-backup.reg");
         bool hadKeys = false, imported = false;
 
         void clear() { runSystemProgram ({ "reg", "delete", keyPath, "/f", "/reg:64" }); }
@@ -198,7 +198,6 @@ namespace testing_support
             write (regText, encoding);
         }
 
-        ~ScopedRegistry() { file.deleteFile(); }
 
         // Replaces the file's content; the registry reads it anew.
         void write (const juce::String& regText, RegEncoding encoding)
@@ -220,8 +219,8 @@ namespace testing_support
         const juce::File& getFile() const { return file; }
 
     private:
-        juce::File file = juce::File::getSpecialLocation (juce::File::tempDirectory)
-                              .getNonexistentChildFile ("hf-registry", ".reg", false);
+        TemporaryFolder folder;
+        juce::File file = folder.folder.getChildFile ("registry.reg");
         ScopedRegistryVariable variable { file.getFullPathName() };
     };
 

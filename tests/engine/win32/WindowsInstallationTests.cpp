@@ -7,6 +7,7 @@
 #include "engine/FilePermissions.h"
 #include "engine/HfInstallerThread.h"
 #include "tests/support/MessageLoop.h"
+#include "tests/support/TemporaryFiles.h"
 #include "tests/support/TestApplication.h"
 
 #include <gtest/gtest.h>
@@ -41,9 +42,8 @@ namespace
 
     struct Scratch
     {
-        juce::File folder = juce::File::getSpecialLocation (juce::File::tempDirectory)
-                                .getNonexistentChildFile ("hf-windows-engine", {}, false);
-        Scratch() { folder.createDirectory(); }
+        juce::File folder = testing_support::makeUniqueFolder (juce::File::getSpecialLocation (juce::File::tempDirectory),
+                                                               "hf-windows-engine-");
         ~Scratch() { folder.deleteRecursively(); }
     };
 
