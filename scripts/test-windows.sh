@@ -37,7 +37,7 @@ run_in_display bash -c '
   set -euo pipefail
   timeout 300 wineboot --init
   timeout 120 wineserver -w
-  ctest --test-dir build-windows --output-on-failure -j4
+  ctest --test-dir build-windows --output-on-failure -j"$(nproc)"
 '
 stop_wine
 echo "test-windows: done after $((SECONDS - started)) s"

@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$(nproc)"
-ctest --test-dir build --output-on-failure -j4
+ctest --test-dir build --output-on-failure -j"$(nproc)"
 
 # The same sources built for Windows and tested under Wine.
 bash scripts/test-windows.sh
