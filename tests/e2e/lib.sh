@@ -19,31 +19,29 @@ e2e_cleanup() {
 }
 
 # Starts Xvfb on a free display and a window manager, so windows get real title bars
-# and the close request travels as WM_DELETE_WINDOW, as it does on a desktop.
+# and the close request travels as WM_DELETE_WINDOW, as it does on a desktop. The server
+# picks the display itself (-displayfd), so two runs never take the same one.
 e2e_start_x() {
   E2E_TMP=$(mktemp -d /tmp/hf-e2e.XXXXXX)
   trap e2e_cleanup EXIT
-  local d
-  for d in $(seq 91 160); do
-    if [ ! -e "/tmp/.X$d-lock" ] && [ ! -e "/tmp/.X11-unix/X$d" ]; then
-      Xvfb ":$d" -screen 0 1024x768x24 -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
-      XVFB_PID=$!
-      export DISPLAY=":$d"
-      local i
-      for i in $(seq 1 100); do
-        xdpyinfo >/dev/null 2>&1 && break
-        sleep 0.1
-      done
-      if xdpyinfo >/dev/null 2>&1; then
-        openbox >"$E2E_TMP/wm.log" 2>&1 &
-        WM_PID=$!
-        sleep 0.5
-        return 0
-      fi
-      kill "$XVFB_PID" 2>/dev/null || true
-    fi
+  local i
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$E2E_TMP/display" >"$E2E_TMP/xvfb.log" 2>&1 &
+  XVFB_PID=$!
+  for i in $(seq 1 200); do
+    [ -s "$E2E_TMP/display" ] && break
+    kill -0 "$XVFB_PID" 2>/dev/null || break
+    sleep 0.1
   done
-  e2e_fail "no X display could be started"
+  [ -s "$E2E_TMP/display" ] || e2e_fail "no X display could be started: $(cat "$E2E_TMP/xvfb.log")"
+  export DISPLAY=":$(head -n 1 "$E2E_TMP/display")"
+  openbox >"$E2E_TMP/wm.log" 2>&1 &
+  WM_PID=$!
+  # The window manager is there once it has announced itself on the root window.
+  for i in $(seq 1 200); do
+    wmctrl -m >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  e2e_fail "the window manager did not start"
 }
 
 # e2e_registry FILE [VERSION FOLDER]... writes a .reg file naming plug-in folders and makes
