@@ -51,7 +51,7 @@ namespace testing_support
         explicit ScopedRegistryVariable (const std::optional<juce::String>& value)
         {
             if (auto* old = std::getenv ("HF_REGISTRY_FILE"))
-                previous = juce::String (old);
+                previous = juce::String::fromUTF8 (old);
 
             set (value);
         }
