@@ -8,7 +8,6 @@
  #include <fcntl.h>
  #include <sys/stat.h>
  #include <unistd.h>
- #include <vector>
 #endif
 
 namespace InstallerFiles

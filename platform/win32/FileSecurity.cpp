@@ -88,9 +88,10 @@ namespace platform
                 if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
                     return errorStoppedOnSymlink;
 
+                // A list is merged with what the file inherits, which reads its descriptor.
                 DWORD access = 0;
 
-                if ((what & daclSecurityInformation) != 0)  access |= WRITE_DAC;
+                if ((what & daclSecurityInformation) != 0)  access |= WRITE_DAC | READ_CONTROL;
                 if ((what & ownerSecurityInformation) != 0) access |= WRITE_OWNER;
 
                 // Backup semantics: a folder of the archive is opened like a file.

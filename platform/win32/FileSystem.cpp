@@ -24,6 +24,13 @@ namespace platform
             return static_cast<std::uint32_t> (GetLastError());
         }
 
+        // JUCE writes a drive's root as "X:", which Windows reads as that drive's current folder.
+        juce::String folderPath (const juce::File& folder)
+        {
+            auto path = folder.getFullPathName();
+            return path.length() == 2 && path[1] == ':' ? path + "\\" : path;
+        }
+
         class Handle
         {
         public:
@@ -48,7 +55,7 @@ namespace platform
             {
                 std::vector<wchar_t> root (MAX_PATH + 1);
 
-                if (! GetVolumePathNameW (folder.getFullPathName().toWideCharPointer(), root.data(), (DWORD) root.size()))
+                if (! GetVolumePathNameW (folderPath (folder).toWideCharPointer(), root.data(), (DWORD) root.size()))
                     return {};
 
                 return juce::String (root.data()).toUpperCase().toStdString();
@@ -58,7 +65,7 @@ namespace platform
             {
                 ULARGE_INTEGER availableToCaller {}, total {}, free {};
 
-                if (! GetDiskFreeSpaceExW (folder.getFullPathName().toWideCharPointer(), &availableToCaller, &total, &free))
+                if (! GetDiskFreeSpaceExW (folderPath (folder).toWideCharPointer(), &availableToCaller, &total, &free))
                     return 0;
 
                 return static_cast<juce::int64> (availableToCaller.QuadPart);
