@@ -1,6 +1,7 @@
 #include "engine/FilePermissions.h"
 
 #include "engine/HfInstallerThread.h"
+#include "engine/ZipArchive.h"
 
 #include <cstdio>
 
@@ -10,6 +11,8 @@ namespace
     {
         return juce::String (text) + juce::String (code);
     }
+
+    const char* const linkRefused = "The installed path is a link, and permissions are never set through a link";
 
     // Whatever setFilePermissions acquires, released in this order on every path.
     struct AcquiredSecurity
@@ -102,6 +105,9 @@ juce::Result setFilePermissions (const wchar_t* path)
     if (code == platform::errorSuccess)
         return juce::Result::ok();
 
+    if (code == platform::errorStoppedOnSymlink)
+        return juce::Result::fail (linkRefused);
+
     if (code != platform::errorAccessDenied)
         return juce::Result::fail (withCode ("First SetNamedSecurityInfo call failed: ", code));
 
@@ -140,9 +146,20 @@ juce::Result setFilePermissions (const wchar_t* path)
 
 void HfInstallerThread::setWindowsPermissions (const InstallationTask& task)
 {
-    for (auto& file : task.getInstalledFilePaths())
+    const auto archive = task.getArchive();
+    const auto files = task.getInstalledFilePaths();
+
+    for (size_t i = 0; i < files.size(); ++i)
     {
-        if (! file.exists())
+        const auto& file = files[i];
+        const bool isLink = file.isSymbolicLink();
+
+        // The move makes only the folders that hold a file: an empty folder of the archive
+        // is not installed and gets no list.
+        if (ZipArchive::isFolderEntry (*archive->getEntry (static_cast<int> (i))) && ! file.isDirectory() && ! isLink)
+            continue;
+
+        if (! file.exists() && ! isLink)
             throw HfInstallerThreadException (HfInstallerThreadException::PermissionsFileMissing,
                                               "[Detail] Did not find file that we should change windows permissions to: "
                                                   + file.getFullPathName());

@@ -23,6 +23,7 @@ HfInstallerThread::~HfInstallerThread()
 void HfInstallerThread::setTasks (const std::vector<InstallationTask>& newTasks)
 {
     tasks = newTasks;
+    prepared = false;
 }
 
 void HfInstallerThread::start()
@@ -183,17 +184,29 @@ void HfInstallerThread::run()
             if (needsPrivileges (task) && ! allowPrivilegedOperations)
                 throw PrivilegedOperationsNeeded;
 
+        // Set when a cancel or exit request ends the loop before its last task is done.
+        bool stopped = false;
+
         for (size_t i = 0; i < tasks.size(); ++i)
         {
             if (threadShouldExit() || getState() == CancelRequested)
+            {
+                stopped = true;
                 break;
+            }
 
             const auto task = tasks[i];
             const auto index = static_cast<int> (i);
             const auto needs = needsPrivileges (task);
 
             setPhase (Extracting, true);
-            extractFiles (task, index);
+
+            // A task whose extraction stopped early ends there: nothing of it is moved.
+            if (! extractFiles (task, index))
+            {
+                stopped = true;
+                break;
+            }
 
             if (useTemporaryFolder)
             {
@@ -211,7 +224,7 @@ void HfInstallerThread::run()
         setPhase (CleaningUp, true);
         getTemporaryFolder().deleteRecursively();
 
-        if (bytesDone.load() == static_cast<juce::uint64> (totalBytes))
+        if (! stopped && bytesDone.load() == static_cast<juce::uint64> (totalBytes))
         {
             setState (Succeeded);
         }

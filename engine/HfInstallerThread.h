@@ -47,7 +47,8 @@ public:
     explicit HfInstallerThread (Listener* listener);
     ~HfInstallerThread() override;
 
-    // Message thread, while the worker is not running.
+    // Message thread, while the worker is not running. The new list must be prepared
+    // before it can be started.
     void setTasks (const std::vector<InstallationTask>& newTasks);
 
     // Resets the thread for a new run, checks the archives and the free disk space.
@@ -89,16 +90,18 @@ public:
     // True when the destination is a read-only file or holds one at any depth.
     static bool needsPrivileges (const InstallationTask& task);
 
-    // Extracts the task's archive into its task folder; returns early on a cancel or exit
-    // request. Throws ExtractionFailed (with the entry's index) or InvalidTemporaryFolder.
-    void extractFiles (const InstallationTask& task, int index);
+    // Extracts the task's archive into its task folder. Returns false when it stopped
+    // early, before an entry, for a cancel or exit request. Throws ExtractionFailed (with
+    // the entry's index) or InvalidTemporaryFolder.
+    bool extractFiles (const InstallationTask& task, int index);
 
     // Moves the extracted files into the destination. Throws HfPrivilegedOperationsException
     // when needsPrivileges is set, else DeleteFailed, MoveFailed or CreateDirectoryFailed.
     void moveFromTemporaryFolder (const InstallationTask& task, int index, bool needsPrivileges);
 
-    // Gives every installed file of the task its access-control list. Throws
-    // PermissionsFileMissing or PermissionsFailed.
+    // Gives every installed file and folder of the task its access-control list, never
+    // through a link. A folder of the archive that holds no file is not installed, and is
+    // left out. Throws PermissionsFileMissing or PermissionsFailed (also for a link).
     static void setWindowsPermissions (const InstallationTask& task);
 
 private:

@@ -57,7 +57,7 @@ bool HfInstallerThread::needsPrivileges (const InstallationTask& task)
                         [] (const juce::File& f) { return ! InstallerFiles::hasWriteAccess (f); });
 }
 
-void HfInstallerThread::extractFiles (const InstallationTask& task, int index)
+bool HfInstallerThread::extractFiles (const InstallationTask& task, int index)
 {
     auto archive = task.getArchive();
     juce::File target;
@@ -83,7 +83,7 @@ void HfInstallerThread::extractFiles (const InstallationTask& task, int index)
     for (int j = 0; j < archive->getNumEntries(); ++j)
     {
         if (threadShouldExit() || getState() == CancelRequested)
-            return;
+            return false;
 
         auto result = ZipArchive::extractEntry (*archive, j, target, ZipArchive::getEntryCrc32 (archive, j));
 
@@ -100,6 +100,8 @@ void HfInstallerThread::extractFiles (const InstallationTask& task, int index)
         bytesDone += static_cast<juce::uint64> (archive->getEntry (j)->uncompressedSize) & 0xffffffffu;
         triggerAsyncUpdate();
     }
+
+    return true;
 }
 
 void HfInstallerThread::moveFromTemporaryFolder (const InstallationTask& task, int index, bool needsPrivilegedOperations)
@@ -129,21 +131,29 @@ void HfInstallerThread::moveFromTemporaryFolder (const InstallationTask& task, i
         if (target.exists() && ! task.overwrite)
             continue;
 
-        if (target.existsAsFile() && ! target.deleteRecursively())
-            throw HfInstallerThreadException (HfInstallerThreadException::DeleteFailed,
-                                              "Detail: Could not delete this file: " + target.getFullPathName());
+        const HfInstallerThreadException notReplaced (HfInstallerThreadException::DeleteFailed,
+                                                      "Detail: Could not delete this file: " + target.getFullPathName());
 
         if (target.isDirectory())
-            throw HfInstallerThreadException (HfInstallerThreadException::DeleteFailed,
-                                              "Detail: Could not delete this file: " + target.getFullPathName());
+            throw notReplaced;
 
         if (! parent.exists() && parent.createDirectory().failed())
             throw HfInstallerThreadException (HfInstallerThreadException::CreateDirectoryFailed,
                                               "Detail: Could not create directory: " + parent.getFullPathName());
 
-        if (! InstallerFiles::moveFile (file, target))
-            throw HfInstallerThreadException (HfInstallerThreadException::MoveFailed,
-                                              "Detail: Could not move this file : " + file.getFullPathName()
-                                                  + " into : " + target.getFullPathName());
+        // An old file at the target is not deleted first: the move replaces it in one step.
+        switch (InstallerFiles::moveFile (file, target))
+        {
+            case InstallerFiles::MoveOutcome::moved:
+                break;
+
+            case InstallerFiles::MoveOutcome::oldFileKept:
+                throw notReplaced;
+
+            case InstallerFiles::MoveOutcome::failed:
+                throw HfInstallerThreadException (HfInstallerThreadException::MoveFailed,
+                                                  "Detail: Could not move this file : " + file.getFullPathName()
+                                                      + " into : " + target.getFullPathName());
+        }
     }
 }

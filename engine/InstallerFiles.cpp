@@ -1,27 +1,107 @@
 #include "engine/InstallerFiles.h"
 
+#include "platform/FileSystem.h"
+
 #if ! JUCE_WINDOWS
  #include <cerrno>
  #include <cstring>
  #include <fcntl.h>
  #include <sys/stat.h>
  #include <unistd.h>
- #include <vector>
 #endif
 
 namespace InstallerFiles
 {
-#if JUCE_WINDOWS
+    namespace
+    {
+        juce::File nearestExistingFolder (juce::File f)
+        {
+            while (! f.isDirectory() && f.getParentDirectory() != f)
+                f = f.getParentDirectory();
+
+            return f;
+        }
+
+        // Removes a copy unless it was put in place, also when the stack is unwound past it.
+        class ScopedCopy
+        {
+        public:
+            ScopedCopy (platform::FileSystem& fs, const juce::File& f) : fileSystem (fs), file (f) {}
+            ~ScopedCopy() { if (! placed) fileSystem.deleteFile (file); }
+
+            ScopedCopy (const ScopedCopy&) = delete;
+            ScopedCopy& operator= (const ScopedCopy&) = delete;
+
+            void setPlaced() { placed = true; }
+
+        private:
+            platform::FileSystem& fileSystem;
+            juce::File file;
+            bool placed = false;
+        };
+
+        MoveOutcome outcomeOfFailedReplace (std::uint32_t code, bool replacing)
+        {
+            const bool refused = code == platform::errorAccessDenied || code == platform::errorSharingViolation;
+            return replacing && refused ? MoveOutcome::oldFileKept : MoveOutcome::failed;
+        }
+    }
 
     std::string getVolumeKey (const juce::File& destination)
     {
-        return destination.getVolumeLabel().toStdString();
+        return platform::getFileSystem().getVolumeKey (nearestExistingFolder (destination));
     }
 
     juce::int64 getBytesFreeOnVolume (const juce::File& destination)
     {
-        return destination.getBytesFreeOnVolume();
+        return platform::getFileSystem().getBytesFreeOnVolume (nearestExistingFolder (destination));
     }
+
+    MoveOutcome moveFile (const juce::File& source, const juce::File& target)
+    {
+        if (source == target)
+            return MoveOutcome::moved;
+
+        if (! source.existsAsFile())
+            return MoveOutcome::failed;
+
+        auto& fileSystem = platform::getFileSystem();
+        const bool replacing = target.existsAsFile();
+        auto code = fileSystem.renameReplacing (source, target);
+
+        if (code == platform::errorSuccess)
+            return MoveOutcome::moved;
+
+        if (code != platform::errorNotSameDevice)
+            return outcomeOfFailedReplace (code, replacing);
+
+        // Across volumes: a hidden name beside the target, of a random part, made exclusively.
+        juce::File copy;
+
+        for (int attempt = 0; attempt < 8 && (attempt == 0 || code == platform::errorFileExists); ++attempt)
+        {
+            copy = target.getSiblingFile ("." + target.getFileName() + "." + juce::String::toHexString (juce::Random().nextInt64())
+                                          + ".part");
+            code = fileSystem.copyToNewFile (source, copy);
+        }
+
+        if (code != platform::errorSuccess)
+            return MoveOutcome::failed;
+
+        ScopedCopy scopedCopy (fileSystem, copy);
+        code = fileSystem.renameReplacing (copy, target);
+
+        if (code != platform::errorSuccess)
+            return outcomeOfFailedReplace (code, replacing);
+
+        scopedCopy.setPlaced();
+
+        // What stays of the source is in the task folder, which the run's clean-up removes.
+        fileSystem.deleteFile (source);
+        return MoveOutcome::moved;
+    }
+
+#if JUCE_WINDOWS
 
     bool hasWriteAccess (const juce::File& file)
     {
@@ -38,118 +118,14 @@ namespace InstallerFiles
         return folder.createDirectory();
     }
 
-    bool moveFile (const juce::File& source, const juce::File& target)
-    {
-        return source.moveFileTo (target);
-    }
-
 #else
 
     namespace
     {
-        juce::File nearestExistingFolder (juce::File f)
-        {
-            while (! f.exists() && f.getParentDirectory() != f)
-                f = f.getParentDirectory();
-
-            return f;
-        }
-
         juce::String describeErrno (int error)
         {
             return juce::String (std::strerror (error));
         }
-
-        bool writeAll (int fd, const char* data, size_t size)
-        {
-            while (size > 0)
-            {
-                auto written = ::write (fd, data, size);
-
-                if (written < 0)
-                {
-                    if (errno == EINTR)
-                        continue;
-
-                    return false;
-                }
-
-                data += written;
-                size -= static_cast<size_t> (written);
-            }
-
-            return true;
-        }
-
-        // Copies a file's bytes and mode; false unless every byte reached the target.
-        bool copyFileChecked (const juce::File& source, const juce::File& target)
-        {
-            const int in = ::open (source.getFullPathName().toRawUTF8(), O_RDONLY | O_CLOEXEC);
-
-            if (in < 0)
-                return false;
-
-            struct stat info {};
-            bool ok = ::fstat (in, &info) == 0;
-            int out = -1;
-
-            if (ok)
-            {
-                out = ::open (target.getFullPathName().toRawUTF8(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                              info.st_mode & 0777);
-                ok = out >= 0;
-            }
-
-            juce::int64 copied = 0;
-
-            if (ok)
-            {
-                std::vector<char> buffer (1 << 20);
-
-                for (;;)
-                {
-                    auto numRead = ::read (in, buffer.data(), buffer.size());
-
-                    if (numRead < 0 && errno == EINTR)
-                        continue;
-
-                    if (numRead <= 0)
-                    {
-                        ok = numRead == 0;
-                        break;
-                    }
-
-                    if (! writeAll (out, buffer.data(), static_cast<size_t> (numRead)))
-                    {
-                        ok = false;
-                        break;
-                    }
-
-                    copied += numRead;
-                }
-            }
-
-            if (out >= 0 && ::close (out) != 0)
-                ok = false;
-
-            ::close (in);
-            return ok && copied == static_cast<juce::int64> (info.st_size);
-        }
-    }
-
-    std::string getVolumeKey (const juce::File& destination)
-    {
-        struct stat info {};
-
-        if (::stat (nearestExistingFolder (destination).getFullPathName().toRawUTF8(), &info) != 0)
-            return {};
-
-        return "device " + std::to_string (static_cast<unsigned long long> (info.st_dev));
-    }
-
-    juce::int64 getBytesFreeOnVolume (const juce::File& destination)
-    {
-        return nearestExistingFolder (destination).getBytesFreeOnVolume();
     }
 
     bool hasWriteAccess (const juce::File& file)
@@ -215,35 +191,6 @@ namespace InstallerFiles
                                        + ": " + describeErrno (errno));
 
         return checkPrivateFolder (folder);
-    }
-
-    bool moveFile (const juce::File& source, const juce::File& target)
-    {
-        if (source == target)
-            return true;
-
-        if (! source.exists() || ! target.deleteFile())
-            return false;
-
-        if (::rename (source.getFullPathName().toRawUTF8(), target.getFullPathName().toRawUTF8()) == 0)
-            return true;
-
-        if (errno != EXDEV)
-            return false;
-
-        if (! copyFileChecked (source, target))
-        {
-            target.deleteFile();
-            return false;
-        }
-
-        if (! source.deleteFile())
-        {
-            target.deleteFile();
-            return false;
-        }
-
-        return true;
     }
 
 #endif

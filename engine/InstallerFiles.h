@@ -8,13 +8,11 @@
 // the Windows one that the installer was designed for.
 namespace InstallerFiles
 {
-    // The key of a destination's volume in the preparation's disk-space table. Windows:
-    // the volume label. Linux, where JUCE answers an empty label for every volume: the
-    // device id of the nearest existing folder on the path, so that every volume is
-    // checked on its own.
+    // The key of a destination's volume in the preparation's disk-space table, and that
+    // volume's free bytes: the platform's answers for the nearest existing folder on the
+    // destination's path (the destination itself, once it exists), so that every volume
+    // is checked on its own whatever its label.
     std::string getVolumeKey (const juce::File& destination);
-
-    // The free bytes of the destination's volume (on Linux: of that nearest existing folder).
     juce::int64 getBytesFreeOnVolume (const juce::File& destination);
 
     // Whether the file can be replaced without privileged operations. Windows: JUCE's
@@ -33,7 +31,16 @@ namespace InstallerFiles
     // makes folders), then checks it as checkPrivateFolder does.
     juce::Result createPrivateFolder (const juce::File& folder);
 
-    // juce::File::moveFileTo, except that a move to another volume checks every write of
-    // its copy: JUCE's copy answers success for a copy that a full volume cut short.
-    bool moveFile (const juce::File& source, const juce::File& target);
+    enum class MoveOutcome
+    {
+        moved,
+        oldFileKept,   // a file stands at the target and may not be replaced: it stays as it was
+        failed         // the file could not be moved; a file at the target stays as it was
+    };
+
+    // Moves a file to the target's path. A file that stands there stays, byte for byte,
+    // until the new one is complete in its place: on one volume the file is renamed over
+    // it; across volumes it is first copied, checked and flushed, under a name of its own
+    // in the target's folder, and that copy is renamed over it. A failed copy is removed.
+    MoveOutcome moveFile (const juce::File& source, const juce::File& target);
 }

@@ -202,6 +202,11 @@ namespace ZipArchive
        #endif
     }
 
+    bool isFolderEntry (const juce::ZipFile::ZipEntry& entry)
+    {
+        return entry.filename.endsWithChar ('/') || entry.filename.endsWithChar ('\\');
+    }
+
     juce::Result extractEntry (juce::ZipFile& archive, int index, const juce::File& targetFolder,
                                std::optional<juce::uint32> expectedCrc32)
     {
@@ -221,7 +226,7 @@ namespace ZipArchive
         if (! targetFile.isAChildOf (targetFolder))
             return juce::Result::fail ("Entry " + entryPath + " is outside the target directory");
 
-        if (entryPath.endsWithChar ('/') || entryPath.endsWithChar ('\\'))
+        if (isFolderEntry (*entry))
             return targetFile.createDirectory();
 
         // A link could point anywhere; the later steps would follow it.

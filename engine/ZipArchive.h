@@ -25,6 +25,9 @@ namespace ZipArchive
     // backslashes read as separators).
     juce::String getEntryPath (const juce::ZipFile::ZipEntry& entry);
 
+    // Whether the entry names a folder rather than a file.
+    bool isFolderEntry (const juce::ZipFile::ZipEntry& entry);
+
     // Extracts one entry below the target folder, replacing a file that stands there, as
     // juce::ZipFile::uncompressEntry does, and checks the outcome: every write, the size
     // of the file, and its CRC-32 when one is known. A failed file is removed. Entries

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/ErrorCodes.h"
+#include "platform/ServiceReplacement.h"
+
 #include <cstdint>
 
 // The Windows security calls that give an installed file its access-control list and
@@ -22,12 +25,6 @@ namespace platform
     {
         std::uint8_t value[6];
     };
-
-    // Windows error codes that the logic tells apart.
-    constexpr std::uint32_t errorSuccess = 0;
-    constexpr std::uint32_t errorFileNotFound = 2;
-    constexpr std::uint32_t errorAccessDenied = 5;
-    constexpr std::uint32_t errorNotAllAssigned = 1300;
 
     // What a named-security call sets.
     constexpr std::uint32_t ownerSecurityInformation = 1;
@@ -66,8 +63,11 @@ namespace platform
         virtual std::uint32_t setEntriesInAcl (const ExplicitAccess* entries, std::uint32_t count, AccessList& list) = 0;
         virtual void freeAccessList (AccessList list) = 0;
 
-        // SetNamedSecurityInfo on a file (wide path): sets the owner and/or the discretionary
-        // list, as `what` says. A Windows error code: 0, 5 for access denied, or another.
+        // Sets the owner and/or the discretionary list of the file at the (wide) path, as
+        // `what` says, on the file itself and never through a link: a symbolic link (on
+        // Windows any reparse point) at the path answers errorStoppedOnSymlink and is left
+        // as it is, and so is what it points to. A Windows error code: 0, 5 for access
+        // denied, or another.
         virtual std::uint32_t setNamedSecurityInfo (const wchar_t* path, std::uint32_t what,
                                                     SecurityId owner, AccessList dacl) = 0;
 
@@ -96,18 +96,5 @@ namespace platform
     FileSecurity* setFileSecurityReplacement (FileSecurity* replacement);
 
     // Puts a replacement in place for the object's lifetime.
-    class ScopedFileSecurityReplacement
-    {
-    public:
-        explicit ScopedFileSecurityReplacement (FileSecurity& replacement)
-            : previous (setFileSecurityReplacement (&replacement)) {}
-
-        ~ScopedFileSecurityReplacement() { setFileSecurityReplacement (previous); }
-
-        ScopedFileSecurityReplacement (const ScopedFileSecurityReplacement&) = delete;
-        ScopedFileSecurityReplacement& operator= (const ScopedFileSecurityReplacement&) = delete;
-
-    private:
-        FileSecurity* previous;
-    };
+    using ScopedFileSecurityReplacement = ScopedServiceReplacement<FileSecurity, setFileSecurityReplacement>;
 }

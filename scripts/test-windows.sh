@@ -25,7 +25,20 @@ stop_wine() {
   timeout 30 wineserver -k 2>/dev/null || true
   timeout 30 wineserver -w 2>/dev/null || true
 }
-trap stop_wine EXIT
+
+# Drives of their own for the engine's Windows tests: X: and Y:, two folders that Wine
+# shows as two volumes without labels, and S:, a 64 KiB tmpfs (a volume of another file
+# system, which a move reaches only by copying), where this process may mount one.
+export HF_WINE_VOLUMES="$root/build-windows/wine-volumes"
+unmount_small_volume() {
+  if mountpoint -q "$HF_WINE_VOLUMES/s"; then umount "$HF_WINE_VOLUMES/s"; fi
+}
+unmount_small_volume
+rm -rf "$HF_WINE_VOLUMES"
+mkdir -p "$HF_WINE_VOLUMES/x" "$HF_WINE_VOLUMES/y" "$HF_WINE_VOLUMES/s"
+mount -t tmpfs -o size=65536,mode=0755 tmpfs "$HF_WINE_VOLUMES/s" 2>/dev/null \
+  || echo "test-windows: no small volume S: for the engine tests (this process may not mount one)"
+trap 'stop_wine; unmount_small_volume' EXIT
 
 # Everything Wine runs here shares one virtual X server: the test suites that open
 # windows and the end-to-end run of the installer need a display.
@@ -37,6 +50,9 @@ run_in_display bash -c '
   set -euo pipefail
   timeout 300 wineboot --init
   timeout 120 wineserver -w
+  ln -sfn "$HF_WINE_VOLUMES/x" "$WINEPREFIX/dosdevices/x:"
+  ln -sfn "$HF_WINE_VOLUMES/y" "$WINEPREFIX/dosdevices/y:"
+  if mountpoint -q "$HF_WINE_VOLUMES/s"; then ln -sfn "$HF_WINE_VOLUMES/s" "$WINEPREFIX/dosdevices/s:"; fi
   ctest --test-dir build-windows --output-on-failure -j"$(nproc)"
 '
 stop_wine

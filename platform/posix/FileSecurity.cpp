@@ -7,13 +7,18 @@
 //  - The take-ownership privilege is the capability CAP_CHOWN. Enabling it raises it in
 //    the effective set of the calling thread; a thread that lacks it in its permitted set
 //    gets ERROR_NOT_ALL_ASSIGNED.
+//  - The list and the owner are set through a descriptor of the file itself, opened without
+//    following a link; a symbolic link at the path is refused (ERROR_STOPPED_ON_SYMLINK).
 //  - EPERM and EACCES are access denied (5); other errors map to the nearest Windows code.
 
 #include "platform/FileSecurity.h"
+#include "platform/posix/WindowsErrors.h"
 
 #include <acl/libacl.h>
 #include <sys/acl.h>
 #include <sys/capability.h>
+#include <sys/stat.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -25,41 +30,32 @@ namespace platform
     namespace
     {
         // Windows error codes beyond those the logic tells apart.
-        constexpr std::uint32_t errorPathNotFound = 3;
-        constexpr std::uint32_t errorNotEnoughMemory = 8;
-        constexpr std::uint32_t errorWriteProtect = 19;
-        constexpr std::uint32_t errorGenFailure = 31;
-        constexpr std::uint32_t errorNotSupported = 50;
         constexpr std::uint32_t errorInvalidParameter = 87;
-        constexpr std::uint32_t errorBusy = 170;
-        constexpr std::uint32_t errorFilenameTooLong = 206;
-        constexpr std::uint32_t errorIoDevice = 1117;
         constexpr std::uint32_t errorInvalidOwner = 1307;
         constexpr std::uint32_t errorNoSuchPrivilege = 1313;
         constexpr std::uint32_t errorInvalidSid = 1337;
-        constexpr std::uint32_t errorCantResolveFilename = 1921;
 
         thread_local std::uint32_t lastError = errorSuccess;
 
-        std::uint32_t windowsErrorFor (int error)
+        // The file at the path itself, never what a link there points to: a link is
+        // refused before it is opened, and the open does not follow one that took its
+        // place since. Non-blocking, so that a pipe does not hold the caller.
+        std::uint32_t openWithoutFollowing (const std::string& path, int& fd)
         {
-            switch (error)
-            {
-                case 0:             return errorSuccess;
-                case EPERM:
-                case EACCES:        return errorAccessDenied;
-                case ENOENT:        return errorFileNotFound;
-                case ENOTDIR:       return errorPathNotFound;
-                case ENOMEM:        return errorNotEnoughMemory;
-                case EROFS:         return errorWriteProtect;
-                case EOPNOTSUPP:    return errorNotSupported;
-                case EINVAL:        return errorInvalidParameter;
-                case EBUSY:         return errorBusy;
-                case ENAMETOOLONG:  return errorFilenameTooLong;
-                case EIO:           return errorIoDevice;
-                case ELOOP:         return errorCantResolveFilename;
-                default:            return errorGenFailure;
-            }
+            struct stat info {};
+
+            if (::lstat (path.c_str(), &info) != 0)
+                return windowsErrorFor (errno);
+
+            if (S_ISLNK (info.st_mode))
+                return errorStoppedOnSymlink;
+
+            fd = ::open (path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+
+            if (fd < 0)
+                return errno == ELOOP ? errorStoppedOnSymlink : windowsErrorFor (errno);
+
+            return errorSuccess;
         }
 
         struct Sid
@@ -234,29 +230,29 @@ namespace platform
 
             std::uint32_t setNamedSecurityInfo (const wchar_t* path, std::uint32_t what, SecurityId owner, AccessList dacl) override
             {
-                const auto file = toUtf8 (path);
+                auto* sid = static_cast<const Sid*> (owner);
 
-                if ((what & ownerSecurityInformation) != 0)
-                {
-                    auto* sid = static_cast<const Sid*> (owner);
+                if ((what & ownerSecurityInformation) != 0 && (sid == nullptr || ! sid->isAdministrators()))
+                    return errorInvalidOwner;
 
-                    if (sid == nullptr || ! sid->isAdministrators())
-                        return errorInvalidOwner;
+                if ((what & daclSecurityInformation) != 0 && dacl == nullptr)
+                    return errorInvalidParameter;
 
-                    if (::chown (file.c_str(), 0, static_cast<gid_t> (-1)) != 0)
-                        return windowsErrorFor (errno);
-                }
+                int fd = -1;
+                auto result = openWithoutFollowing (toUtf8 (path), fd);
 
-                if ((what & daclSecurityInformation) != 0)
-                {
-                    if (dacl == nullptr)
-                        return errorInvalidParameter;
+                if (result != errorSuccess)
+                    return result;
 
-                    if (acl_set_file (file.c_str(), ACL_TYPE_ACCESS, static_cast<acl_t> (dacl)) != 0)
-                        return windowsErrorFor (errno);
-                }
+                if ((what & ownerSecurityInformation) != 0 && ::fchown (fd, 0, static_cast<gid_t> (-1)) != 0)
+                    result = windowsErrorFor (errno);
 
-                return errorSuccess;
+                if (result == errorSuccess && (what & daclSecurityInformation) != 0
+                     && acl_set_fd (fd, static_cast<acl_t> (dacl)) != 0)
+                    result = windowsErrorFor (errno);
+
+                ::close (fd);
+                return result;
             }
 
             bool openProcessToken (TokenHandle& token) override

@@ -1,6 +1,7 @@
 // File security through the Windows security calls: security identifiers, explicit
-// access entries turned into a list (SetEntriesInAclA), the list or the owner set on a
-// file by its wide path (SetNamedSecurityInfoW), and the process token's privileges.
+// access entries turned into a list (SetEntriesInAclA), the list or the owner set through
+// a handle of the file itself, never of a reparse point (SetSecurityInfo), and the process
+// token's privileges.
 
 #include "platform/FileSecurity.h"
 
@@ -76,9 +77,34 @@ namespace platform
             std::uint32_t setNamedSecurityInfo (const wchar_t* path, std::uint32_t what,
                                                 SecurityId owner, AccessList dacl) override
             {
-                return static_cast<std::uint32_t> (SetNamedSecurityInfoW (const_cast<LPWSTR> (path), SE_FILE_OBJECT,
-                                                                          static_cast<SECURITY_INFORMATION> (what),
-                                                                          owner, nullptr, static_cast<PACL> (dacl), nullptr));
+                // A reparse point at the path is refused. Opened with FILE_FLAG_OPEN_REPARSE_POINT,
+                // the handle is of the path itself, never of what a link there points to,
+                // also should one take the file's place after the test.
+                const auto attributes = GetFileAttributesW (path);
+
+                if (attributes == INVALID_FILE_ATTRIBUTES)
+                    return static_cast<std::uint32_t> (GetLastError());
+
+                if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+                    return errorStoppedOnSymlink;
+
+                // A list is merged with what the file inherits, which reads its descriptor.
+                DWORD access = 0;
+
+                if ((what & daclSecurityInformation) != 0)  access |= WRITE_DAC | READ_CONTROL;
+                if ((what & ownerSecurityInformation) != 0) access |= WRITE_OWNER;
+
+                // Backup semantics: a folder of the archive is opened like a file.
+                const auto file = CreateFileW (path, access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                               OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+
+                if (file == INVALID_HANDLE_VALUE)
+                    return static_cast<std::uint32_t> (GetLastError());
+
+                const auto result = static_cast<std::uint32_t> (SetSecurityInfo (file, SE_FILE_OBJECT, static_cast<SECURITY_INFORMATION> (what),
+                                                                                 owner, nullptr, static_cast<PACL> (dacl), nullptr));
+                CloseHandle (file);
+                return result;
             }
 
             bool openProcessToken (TokenHandle& token) override

@@ -23,6 +23,7 @@
 #include <unistd.h>
 
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <utility>
@@ -255,8 +256,14 @@ namespace engine_test
             return changed.wait_for (l, std::chrono::milliseconds (timeoutMs), [this] { return reached; });
         }
 
+        // Called at every read, on the reading thread.
+        std::function<void()> onRead;
+
         int read (void* dest, int numBytes) override
         {
+            if (onRead)
+                onRead();
+
             {
                 std::unique_lock<std::mutex> l (mutex);
                 const auto readPosition = getPosition();

@@ -295,6 +295,61 @@ TEST_F (FilePermissions, AMissingFileEndsTheStepAfterTheFilesBeforeIt)
     EXPECT_NE (untouched, installedAcl);
 }
 
+TEST_F (FilePermissions, ALinkAtAnInstalledPathFailsTheStepAndItsTargetKeepsItsList)
+{
+    const auto destination = scratch / "dest";
+    const auto secretFile = scratch / "private/secret.txt", secretFolder = scratch / "private/folder";
+    secretFile.create();
+    secretFolder.createDirectory();
+
+    for (auto& f : { secretFile, secretFolder })
+        ::chmod (f.getFullPathName().toRawUTF8(), 0700);
+
+    struct Case
+    {
+        const char* what;
+        juce::String entry;
+        juce::File linkTarget;
+    };
+
+    const std::vector<Case> cases {
+        { "file entry, link to a private file", "Vistrel.aex", secretFile },
+        { "folder entry, link to a private folder", "data/", secretFolder },
+        { "dangling link", "Vistrel.aex", scratch / "private/missing" },
+    };
+
+    const auto before = aclText (secretFile), beforeFolder = aclText (secretFolder);
+
+    for (auto& c : cases)
+    {
+        SCOPED_TRACE (c.what);
+        destination.deleteRecursively();
+        destination.createDirectory();
+        const auto link = destination.getChildFile (c.entry.trimCharactersAtEnd ("/"));
+        ASSERT_TRUE (c.linkTarget.createSymbolicLink (link, true));
+
+        ZipWriter writer;
+        (c.entry.endsWith ("/") ? writer.folder (c.entry) : writer.file (c.entry, "x"));
+        InstallationTask task (writer.open(), destination.getFullPathName(), false, true);
+
+        try
+        {
+            HfInstallerThread::setWindowsPermissions (task);
+            ADD_FAILURE() << "nothing was thrown";
+        }
+        catch (const Error& e)
+        {
+            EXPECT_EQ (e.type, Error::PermissionsFailed);
+            EXPECT_EQ (e.getMessage(), "[Detail] The installed path is a link, and permissions are never set through a link\n"
+                                           + link.getFullPathName() + " \n");
+        }
+
+        EXPECT_TRUE (link.isSymbolicLink());
+        EXPECT_EQ (aclText (secretFile), before);
+        EXPECT_EQ (aclText (secretFolder), beforeFolder);
+    }
+}
+
 //==============================================================================
 namespace
 {

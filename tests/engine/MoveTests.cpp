@@ -1,4 +1,7 @@
 #include "EngineTestSupport.h"
+#include "tests/support/ScriptedFileSystem.h"
+
+#include <sys/wait.h>
 
 using namespace engine_test;
 
@@ -38,6 +41,26 @@ namespace
         }
 
         juce::File taskFolder() const { return HfInstallerThread::getTaskTemporaryFolder (0); }
+
+        const juce::MemoryBlock old = bytes (20000, 4);
+
+        // The old plug-in at the destination.
+        juce::File oldPlugin (const juce::MemoryBlock& content)
+        {
+            const auto plugin = destination.getChildFile ("Vistrel.aex");
+            plugin.getParentDirectory().createDirectory();
+            plugin.replaceWithData (content.getData(), content.getSize());
+            return plugin;
+        }
+
+        void expectOnlyThePlugin (const juce::MemoryBlock& content)
+        {
+            juce::MemoryBlock kept;
+            EXPECT_TRUE (destination.getChildFile ("Vistrel.aex").loadFileAsData (kept));
+            EXPECT_TRUE (kept == content) << "not the plug-in expected";
+            EXPECT_EQ (destination.findChildFiles (juce::File::findFilesAndDirectories, false, "*").size(), 1)
+                << "a copy was left beside it";
+        }
     };
 }
 
@@ -158,6 +181,147 @@ TEST_F (Move, AMoveThatFailsHalfWayKeepsTheFilesMovedBeforeIt)
     EXPECT_EQ (destination.getChildFile ("b.bin").getSize(), 8000);
     EXPECT_FALSE (destination.getChildFile ("c.bin").exists());
     EXPECT_EQ (taskFolder().getChildFile ("c.bin").getSize(), 200 * 1024);
+}
+
+TEST_F (Move, AReplaceAcrossVolumesThatFailsKeepsTheOldFileByteForByte)
+{
+    ScopedTmpfs volume (scratch / "small", 64 * 1024);
+    HF_REQUIRE_TMPFS (volume);
+    destination = scratch / "small/Vistrel";
+    oldPlugin (old);
+
+    // The new plug-in does not fit beside the old one.
+    ZipWriter writer;
+    writer.file ("Vistrel.aex", incompressibleBytes (200 * 1024, 6));
+    auto e = moveError (extracted (writer));
+
+    EXPECT_EQ (e.type, Error::MoveFailed);
+    EXPECT_EQ (e.getMessage(), "Detail: Could not move this file : " + taskFolder().getChildFile ("Vistrel.aex").getFullPathName()
+                                   + " into : " + destination.getChildFile ("Vistrel.aex").getFullPathName());
+    expectOnlyThePlugin (old);
+    EXPECT_EQ (taskFolder().getChildFile ("Vistrel.aex").getSize(), 200 * 1024);
+}
+
+TEST_F (Move, AnOldFileIsReplacedInOneStepAndStaysAsItWasWhereTheReplaceFails)
+{
+    using Answers = std::vector<std::optional<std::uint32_t>>;
+    const auto fresh = bytes (5000, 2);
+
+    struct Case
+    {
+        const char* what;
+        Answers renames, copies;
+        Error::ErrorType expected;
+    };
+
+    const std::vector<Case> cases {
+        { "one volume: renamed over the old file", {}, {}, Error::None },
+        { "across volumes: a copy beside it, renamed over it", { platform::errorNotSameDevice }, {}, Error::None },
+        { "across volumes: the copy's first name is taken", { platform::errorNotSameDevice }, { platform::errorFileExists }, Error::None },
+        { "across volumes: the copy fails", { platform::errorNotSameDevice }, { 112 }, Error::MoveFailed },
+        { "across volumes: the copy cannot be put in place", { platform::errorNotSameDevice, 1117 }, {}, Error::MoveFailed },
+        { "the old file may not be replaced", { platform::errorAccessDenied }, {}, Error::DeleteFailed },
+        { "the old file is in use", { platform::errorSharingViolation }, {}, Error::DeleteFailed },
+    };
+
+    for (auto& c : cases)
+    {
+        SCOPED_TRACE (c.what);
+        destination.deleteRecursively();
+        const auto target = oldPlugin (old);
+        ZipWriter writer;
+        writer.file ("Vistrel.aex", fresh);
+        auto task = extracted (writer);
+        const auto source = taskFolder().getChildFile ("Vistrel.aex");
+
+        testing_support::ScriptedFileSystem fileSystem;
+        fileSystem.renameAnswers = c.renames;
+        fileSystem.copyAnswers = c.copies;
+        Error e (Error::None, {});
+
+        {
+            platform::ScopedFileSystemReplacement replacement (fileSystem);
+            e = moveError (task);
+        }
+
+        const auto calls = fileSystem.getCalls();
+        EXPECT_EQ (e.type, c.expected) << e.getMessage();
+        expectOnlyThePlugin (c.expected == Error::None ? fresh : old);
+        EXPECT_TRUE (std::find (calls.begin(), calls.end(), "deleteFile " + target.getFullPathName()) == calls.end());
+
+        if (c.expected == Error::DeleteFailed)
+        {
+            EXPECT_EQ (e.getMessage(), "Detail: Could not delete this file: " + target.getFullPathName());
+        }
+
+        if (c.renames.empty())
+        {
+            EXPECT_EQ (calls, (std::vector<juce::String> { "renameReplacing " + source.getFullPathName() + " " + target.getFullPathName() }));
+        }
+        else if (c.expected == Error::None)
+        {
+            // The copy: a hidden name of its own in the target's folder, made exclusively.
+            ASSERT_GE (calls.size(), 4u);
+            const auto copy = calls[calls.size() - 3].fromLastOccurrenceOf (" ", false, false);
+            EXPECT_EQ (juce::File (copy).getParentDirectory(), destination);
+            EXPECT_TRUE (juce::File (copy).getFileName().startsWith (".Vistrel.aex.")) << copy;
+            EXPECT_EQ (calls[calls.size() - 3], "copyToNewFile " + source.getFullPathName() + " " + copy);
+            EXPECT_EQ (calls[calls.size() - 2], "renameReplacing " + copy + " " + target.getFullPathName());
+            EXPECT_EQ (calls.back(), "deleteFile " + source.getFullPathName());
+            EXPECT_FALSE (source.exists());
+        }
+    }
+}
+
+// The thread object deleted while the worker copies across volumes: after 2 s the worker is
+// ended by force. On Linux that is a cancellation, which unwinds the worker's stack (and runs
+// its destructors) up to JUCE's thread entry, whose catch-all then ends the process: so this
+// runs in a child process.
+TEST_F (Move, AForcedEndDuringACopyAcrossVolumesKeepsTheOldFileAndLeavesNoCopy)
+{
+    ScopedTmpfs volume (scratch / "small", 1024 * 1024);
+    HF_REQUIRE_TMPFS (volume);
+    destination = scratch / "small/Vistrel";
+    oldPlugin (old);
+
+    ZipWriter writer;
+    writer.file ("Vistrel.aex", "new").file ("zz.txt", "z");
+    GatedArchive gated (writer);
+    gated.holdAtEntry (1);
+
+    auto copyHasBegun = [this] (bool begun)
+    {
+        for (auto& f : destination.findChildFiles (juce::File::findFiles, false, "*"))
+            if (f.getSize() == 4096)
+                return begun;
+
+        return ! begun;
+    };
+
+    EXPECT_EXIT ({
+        if (! startUntilHeld ({ taskFor (gated.archive) }, gated))
+            std::_Exit (2);
+
+        // The extracted plug-in becomes a pipe that gives 4 KiB and then nothing more, so
+        // that the move waits in the middle of its copy.
+        const auto pipe = taskFolder().getChildFile ("Vistrel.aex");
+        pipe.deleteFile();
+        ::mkfifo (pipe.getFullPathName().toRawUTF8(), 0600);
+        const int feed = ::open (pipe.getFullPathName().toRawUTF8(), O_RDWR);
+        std::vector<char> block (4096, 'n');
+        if (feed < 0 || ::write (feed, block.data(), block.size()) != (ssize_t) block.size())
+            std::_Exit (3);
+
+        gated.stream->release();
+        if (! testing_support::runMessageLoopUntil ([&] { return copyHasBegun (true); }, 10000))
+            std::_Exit (4);
+
+        thread.reset();
+        testing_support::runMessageLoopUntil ([&] { return copyHasBegun (false); }, 10000);
+        std::_Exit (0);
+    }, [] (int status) { return (WIFEXITED (status) && WEXITSTATUS (status) == 0) || WIFSIGNALED (status); }, "");
+
+    expectOnlyThePlugin (old);
 }
 
 TEST_F (Move, ADestinationThatNeedsPrivilegesIsNotTouched)

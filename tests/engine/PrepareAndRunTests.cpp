@@ -1,4 +1,7 @@
 #include "EngineTestSupport.h"
+#include "tests/support/ScriptedFileSystem.h"
+
+#include "platform/FileSecurity.h"
 
 using namespace engine_test;
 
@@ -35,25 +38,71 @@ namespace
 
             return Error (Error::None, "nothing was thrown");
         }
+    };
 
-        // True when `seen` is `expected` with some entries left out (updates are merged).
-        static bool isOrderedSubsequence (const std::vector<Seen>& seen, const std::vector<Seen>& expected)
+    // The phase at each call that the worker makes to read an archive, move a file or set
+    // a list. The listener cannot tell the order of the phases: its updates are merged.
+    class PhaseProbe : public platform::FileSecurity
+    {
+    public:
+        explicit PhaseProbe (HfInstallerThread& t) : thread (t)
         {
-            size_t next = 0;
-
-            for (auto& s : seen)
-            {
-                while (next < expected.size() && ! (expected[next] == s))
-                    ++next;
-
-                if (next == expected.size())
-                    return false;
-
-                ++next;
-            }
-
-            return true;
+            fileSystem.onCall = [this] { note(); };
         }
+
+        void note()
+        {
+            const std::lock_guard<std::mutex> l (mutex);
+            const auto phase = thread.getPhase();
+
+            if (phases.empty() || phases.back() != phase)
+                phases.push_back (phase);
+        }
+
+        std::vector<int> getPhases() const
+        {
+            const std::lock_guard<std::mutex> l (mutex);
+            return phases;
+        }
+
+        testing_support::ScriptedFileSystem fileSystem;
+
+        bool allocateSid (const platform::SidAuthority& a, std::uint8_t n, const std::uint32_t (&s)[8], platform::SecurityId& sid) override
+        {
+            return system.allocateSid (a, n, s, sid);
+        }
+
+        void freeSid (platform::SecurityId sid) override { system.freeSid (sid); }
+
+        std::uint32_t setEntriesInAcl (const platform::ExplicitAccess* e, std::uint32_t n, platform::AccessList& list) override
+        {
+            return system.setEntriesInAcl (e, n, list);
+        }
+
+        void freeAccessList (platform::AccessList list) override { system.freeAccessList (list); }
+
+        std::uint32_t setNamedSecurityInfo (const wchar_t* path, std::uint32_t what, platform::SecurityId owner, platform::AccessList dacl) override
+        {
+            note();
+            return system.setNamedSecurityInfo (path, what, owner, dacl);
+        }
+
+        bool openProcessToken (platform::TokenHandle& token) override { return system.openProcessToken (token); }
+        void closeHandle (platform::TokenHandle token) override { system.closeHandle (token); }
+        bool lookupPrivilegeValue (const char* name, platform::PrivilegeId& id) override { return system.lookupPrivilegeValue (name, id); }
+
+        bool adjustTokenPrivilege (platform::TokenHandle token, const platform::PrivilegeId& id, std::uint32_t attributes) override
+        {
+            return system.adjustTokenPrivilege (token, id, attributes);
+        }
+
+        std::uint32_t getLastError() override { return system.getLastError(); }
+
+    private:
+        HfInstallerThread& thread;
+        platform::FileSecurity& system = platform::getSystemFileSecurity();
+        mutable std::mutex mutex;
+        std::vector<int> phases;
     };
 }
 
@@ -107,6 +156,8 @@ TEST_F (PrepareAndRun, PreparationIsRefusedWhileARunGoesAndResetsAFinishedRun)
     EXPECT_EQ (thread->getState(), T::Failed);
     EXPECT_EQ (thread->getLastError().type, Error::UnexpectedError);
     EXPECT_EQ (thread->getLastError().getMessage(), "Installation was not successfull, but no error was triggered");
+    EXPECT_FALSE ((scratch / "dest").exists());
+    EXPECT_FALSE (temporaryRoot().exists());
 
     thread->prepare();
     EXPECT_EQ (thread->getState(), T::Ready);
@@ -166,28 +217,61 @@ TEST_F (PrepareAndRun, TheDiskSpaceOfEachVolumeIsCheckedAgainstItsTasksTogether)
     EXPECT_EQ (prepareError().type, Error::NotEnoughDiskSpace);
 }
 
+TEST_F (PrepareAndRun, EachVolumeHasARowOfItsOwnKeyedByItsNearestExistingFolder)
+{
+    // Every folder a volume of its own, each with 1000 free bytes.
+    testing_support::ScriptedFileSystem fileSystem;
+    fileSystem.volumeKey = [] (const juce::File& folder) { return folder.getFullPathName().toStdString(); };
+    fileSystem.freeBytes = 1000;
+    platform::ScopedFileSystemReplacement replacement (fileSystem);
+
+    const auto one = scratch / "one", two = scratch / "two";
+    one.createDirectory();
+    two.createDirectory();
+    auto archive = ZipWriter().file ("a.bin", bytes (600)).open();
+
+    thread->setTasks ({ taskFor (archive, one.getChildFile ("missing/deeper")), taskFor (archive, two) });
+    EXPECT_EQ (prepareError().type, Error::None);
+    EXPECT_EQ (fileSystem.getCalls(), (std::vector<juce::String> {
+        "getVolumeKey " + one.getFullPathName(), "getBytesFreeOnVolume " + one.getFullPathName(),
+        "getVolumeKey " + two.getFullPathName(), "getBytesFreeOnVolume " + two.getFullPathName() }));
+
+    thread->setTasks ({ taskFor (archive, one.getChildFile ("missing/deeper")), taskFor (archive, one.getChildFile ("other")) });
+    EXPECT_EQ (prepareError().type, Error::NotEnoughDiskSpace);
+}
+
 TEST_F (PrepareAndRun, TotalsOfFourGibibytesAndMoreAreNeitherWrappedNorTakenForLess)
 {
-    // The sizes are only claimed; nothing is extracted here.
+    // Two entries that claim 0x80000000 and 0x80000001 bytes (nothing is extracted here),
+    // installed twice into one folder: 0x100000001 bytes a task, 0x200000002 in all.
+    // Summed in 32 bits, a task would need 1 byte.
     ZipWriter writer;
     writer.add ({ "a.bin", {}, false, {}, 0x80000000u, 0 }).add ({ "b.bin", {}, false, {}, 0x80000001u, 0 });
     auto archive = writer.open();
 
-    ScopedTmpfs volume (scratch / "small", 1024 * 1024);
-    const auto destination = volume.isMounted() ? scratch / "small/dest" : scratch / "dest";
-    thread->setTasks ({ taskFor (archive, destination), taskFor (archive, destination) });
-    auto e = prepareError();
+    struct Case
+    {
+        juce::int64 freeBytes;
+        Error::ErrorType expected;
+        juce::int64 expectedTotal;
+    };
 
-    if (volume.isMounted())
+    const Case cases[] {
+        { 0x100000001ll, Error::NotEnoughDiskSpace, 0x100000001ll },
+        { 0x180000000ll, Error::NotEnoughDiskSpace, 0x200000002ll },
+        { 0x200000003ll, Error::None, 0x200000002ll },
+    };
+
+    for (auto& c : cases)
     {
-        // Summed in 32 bits, the first task would need 1 byte and pass.
-        EXPECT_EQ (e.type, Error::NotEnoughDiskSpace);
-        EXPECT_EQ (thread->getTotalBytes(), 0x100000001ll);
-    }
-    else
-    {
-        EXPECT_EQ (thread->getTotalBytes(), e.type == Error::None ? 0x200000002ll : thread->getTotalBytes());
-        EXPECT_GE (thread->getTotalBytes(), 0x100000001ll);
+        SCOPED_TRACE (c.freeBytes);
+        testing_support::ScriptedFileSystem fileSystem;
+        fileSystem.freeBytes = c.freeBytes;
+        platform::ScopedFileSystemReplacement replacement (fileSystem);
+
+        thread->setTasks ({ taskFor (archive, scratch / "dest"), taskFor (archive, scratch / "dest") });
+        EXPECT_EQ (prepareError().type, c.expected);
+        EXPECT_EQ (thread->getTotalBytes(), c.expectedTotal);
     }
 }
 
@@ -196,11 +280,18 @@ TEST_F (PrepareAndRun, ARunGoesThroughItsPhasesTaskByTaskAndInstallsWithPermissi
     ZipWriter first, second;
     first.file ("Vistrel.aex", bytes (4000)).file ("data/one.txt", "one");
     second.file ("Vistrel.aex", bytes (3000, 2)).file ("data/two.txt", "two");
-    GatedArchive gated (second);
+    GatedArchive open (first), gated (second);
     gated.holdAtEntry (0);
 
+    PhaseProbe probe (*thread);
+    platform::ScopedFileSecurityReplacement security (probe);
+    platform::ScopedFileSystemReplacement fileSystem (probe.fileSystem);
+
+    for (auto* archive : { &open, &gated })
+        archive->stream->onRead = [&probe] { probe.note(); };
+
     const auto one = scratch / "one/Hollowfen/Vistrel", two = scratch / "two/Hollowfen/Vistrel";
-    ASSERT_TRUE (startUntilHeld ({ taskFor (first.open(), one), taskFor (gated.archive, two) }, gated));
+    ASSERT_TRUE (startUntilHeld ({ taskFor (open.archive, one), taskFor (gated.archive, two) }, gated));
 
     // The first task is complete before the second is extracted.
     for (auto* path : { "Vistrel.aex", "data/one.txt" })
@@ -221,12 +312,11 @@ TEST_F (PrepareAndRun, ARunGoesThroughItsPhasesTaskByTaskAndInstallsWithPermissi
     EXPECT_EQ (two.getChildFile ("Vistrel.aex").getSize(), 3000);
     EXPECT_FALSE (temporaryRoot().exists());
 
-    const std::vector<Seen> order {
-        { T::Running, T::Extracting }, { T::Running, T::MovingFiles }, { T::Running, T::SettingPermissions },
-        { T::Running, T::Extracting }, { T::Running, T::MovingFiles }, { T::Running, T::SettingPermissions },
-        { T::Running, T::CleaningUp }, { T::Succeeded, T::CleaningUp },
-    };
-    EXPECT_TRUE (isOrderedSubsequence (listener.seen, order)) << testing::PrintToString (listener.seen);
+    // The preparation's volume questions, then each task's three steps in their phases.
+    const std::vector<int> order { T::NotStarted,
+                                   T::Extracting, T::MovingFiles, T::SettingPermissions,
+                                   T::Extracting, T::MovingFiles, T::SettingPermissions };
+    EXPECT_EQ (probe.getPhases(), order);
     EXPECT_EQ (listener.seen.back(), (Seen { T::Succeeded, T::CleaningUp }));
 }
 
@@ -268,7 +358,7 @@ TEST_F (PrepareAndRun, AnErrorInTheSecondOfThreeTasksLeavesTheFirstInstalledAndT
     EXPECT_EQ (listener.seen.back(), (Seen { T::Failed, T::MovingFiles }));
 }
 
-TEST_F (PrepareAndRun, ACancelDuringAnExtractionFinishesTheTaskWithWhatWasExtractedAndStopsThere)
+TEST_F (PrepareAndRun, ACancelDuringAnExtractionInstallsNothingOfThatTaskAndEndsCancelled)
 {
     for (bool setPermissions : { false, true })
     {
@@ -277,40 +367,34 @@ TEST_F (PrepareAndRun, ACancelDuringAnExtractionFinishesTheTaskWithWhatWasExtrac
         thread = makeThread();
         listener.seen.clear();
 
+        const auto done = scratch / "done", held = scratch / "held", later = scratch / "later";
+        held.getChildFile ("e1.txt").create();
+        held.getChildFile ("e1.txt").replaceWithText ("old");
+
         ZipWriter writer;
         writer.file ("e0.txt", "0").file ("e1.txt", "1").file ("e2.txt", "2").file ("e3.txt", "3");
         GatedArchive gated (writer);
         gated.holdAtEntry (2);
-        const auto first = scratch / "first", second = scratch / "second";
 
-        ASSERT_TRUE (startUntilHeld ({ taskFor (gated.archive, first, setPermissions),
-                            taskFor (ZipWriter().file ("x.txt", "x").open(), second, setPermissions) }, gated));
+        ASSERT_TRUE (startUntilHeld ({ taskFor (ZipWriter().file ("d.txt", "d").open(), done, setPermissions),
+                                       taskFor (gated.archive, held, setPermissions),
+                                       taskFor (ZipWriter().file ("x.txt", "x").open(), later, setPermissions) }, gated));
         thread->cancel();
         gated.stream->release();
         waitForEnd();
 
-        for (auto* name : { "e0.txt", "e1.txt", "e2.txt" })
-            EXPECT_TRUE (first.getChildFile (name).existsAsFile()) << name;
+        // The task before the cancel stays installed; the held one's destination is as it was.
+        EXPECT_EQ (readText (done.getChildFile ("d.txt")), "d");
+        const auto heldFiles = held.findChildFiles (juce::File::findFilesAndDirectories, true, "*");
+        EXPECT_EQ (heldFiles.size(), 1) << heldFiles[0].getFullPathName() << " and more";
+        EXPECT_EQ (readText (held.getChildFile ("e1.txt")), "old");
+        EXPECT_FALSE (later.exists());
 
-        EXPECT_FALSE (first.getChildFile ("e3.txt").exists());
-        EXPECT_FALSE (second.exists());
         EXPECT_EQ (thread->getState(), T::Failed);
-        EXPECT_DOUBLE_EQ (thread->getProgress(), 3.0 / 5.0);
-
-        if (setPermissions)
-        {
-            // The permission step looks for every entry of the archive.
-            EXPECT_EQ (thread->getLastError().type, Error::PermissionsFileMissing);
-            EXPECT_EQ (thread->getLastError().getMessage(),
-                       "[Detail] Did not find file that we should change windows permissions to: "
-                           + first.getChildFile ("e3.txt").getFullPathName());
-        }
-        else
-        {
-            EXPECT_EQ (thread->getLastError().type, Error::None);
-            EXPECT_EQ (thread->getPhase(), T::CleaningUp);
-            EXPECT_FALSE (temporaryRoot().exists());
-        }
+        EXPECT_EQ (thread->getLastError().type, Error::None);
+        EXPECT_EQ (thread->getPhase(), T::CleaningUp);
+        EXPECT_FALSE (temporaryRoot().exists());
+        EXPECT_EQ (listener.seen.back(), (Seen { T::Failed, T::CleaningUp }));
     }
 }
 
@@ -329,18 +413,46 @@ TEST_F (PrepareAndRun, ACancelDuringTheLastEntryOfTheLastTaskEndsInSuccess)
     EXPECT_EQ (readText (scratch / "dest/b.txt"), "b");
 }
 
-TEST_F (PrepareAndRun, ATaskListChangedAfterThePreparationIsNotReportedAsSuccess)
+TEST_F (PrepareAndRun, ATaskListChangedAfterThePreparationIsNotStartedUntilPrepared)
 {
     auto archive = ZipWriter().file ("a.txt", "aaaa").open();
-    thread->setTasks ({ taskFor (archive, scratch / "one"), taskFor (archive, scratch / "two") });
-    thread->prepare();
-    thread->setTasks ({ taskFor (archive, scratch / "one") });
-    thread->start();
-    waitForEnd();
+    const std::vector<std::vector<InstallationTask>> changedLists {
+        { taskFor (archive, scratch / "one") },
+        { taskFor (nullptr, scratch / "one") },
+    };
 
-    EXPECT_EQ (thread->getState(), T::Failed);
-    EXPECT_EQ (thread->getLastError().type, Error::UnexpectedError);
-    EXPECT_EQ (thread->getLastError().getMessage(), "Installation was not successfull, but no error was triggered");
+    for (auto& changed : changedLists)
+    {
+        thread->setTasks ({ taskFor (archive, scratch / "one"), taskFor (archive, scratch / "two") });
+        thread->prepare();
+        thread->setTasks (changed);
+
+        EXPECT_THROW (thread->start(), Error);
+        EXPECT_FALSE (thread->isThreadRunning());
+        EXPECT_EQ (thread->getState(), T::Ready);
+    }
+
+    // Prepared, the null archive is refused there.
+    EXPECT_EQ (prepareError().type, Error::InvalidArchive);
+}
+
+TEST_F (PrepareAndRun, AnArchiveWithEmptyFolderEntriesInstalls)
+{
+    // As some archivers store them: a folder entry for every folder, also for empty ones.
+    ZipWriter writer;
+    writer.folder ("emptydir/").folder ("a/").folder ("a/b/").folder ("a/b/c/")
+          .file ("Vistrel.aex", "plug-in").folder ("data/").file ("data/one.txt", "one");
+    const auto destination = scratch / "Hollowfen/Vistrel";
+
+    runInstallation ({ taskFor (writer.open(), destination) });
+
+    ASSERT_EQ (thread->getState(), T::Succeeded) << thread->getLastError().getMessage();
+
+    for (auto* path : { "Vistrel.aex", "data", "data/one.txt" })
+        EXPECT_EQ (aclText (destination.getChildFile (path)), installedAcl) << path;
+
+    EXPECT_FALSE (destination.getChildFile ("emptydir").exists());
+    EXPECT_FALSE (destination.getChildFile ("a").exists());
 }
 
 TEST_F (PrepareAndRun, AFullVolumeDuringTheRunFailsIt)

@@ -1,6 +1,7 @@
 #include "engine/HfInstallationManager.h"
 #include "tests/engine/EngineTestSupport.h"
 #include "tests/support/MessageLoop.h"
+#include "tests/support/ScriptedFileSystem.h"
 #include "tests/support/TestApplication.h"
 #include "tests/support/WizardFixtures.h"
 #include "wizard/InstallStepsComponent.h"
@@ -146,6 +147,11 @@ TEST_F (StepController, ShowsTheRequiredSizeInWholeMegabytesRoundedUp)
 
 TEST_F (StepController, ShowsTotalsOfFourGibibytesAndMoreWhole)
 {
+    // Room for them whatever the machine's disk holds.
+    testing_support::ScriptedFileSystem fileSystem;
+    fileSystem.freeBytes = 1000000000000ll;
+    platform::ScopedFileSystemReplacement replacement (fileSystem);
+
     // Two entries that claim 1.25 GB each, installed into two folders: 5,000,000,000 bytes in all.
     engine_test::ZipWriter writer;
     for (auto name : { "a.bin", "b.bin" })

@@ -1,12 +1,17 @@
-// The engine on the Windows services themselves: a whole installation into a folder, and
-// the permission step's calls with the list that it builds, read back from memory.
+// The engine on the Windows services themselves: a whole installation into a folder, the
+// permission step's calls with the list that it builds, read back from memory, the moves'
+// calls, and the volumes of the disk-space check.
 //
 // Wine keeps no access-control lists on files and runs every program elevated, so these
 // tests check what the calls answer and the list as it is built, not what a file keeps.
+// scripts/test-windows.sh maps the drives X: and Y: (two folders) and S: (a 64 KiB tmpfs)
+// in the prefix; the tests that need them skip without them.
 
 #include "engine/FilePermissions.h"
 #include "engine/HfInstallerThread.h"
+#include "engine/InstallerFiles.h"
 #include "tests/support/MessageLoop.h"
+#include "tests/support/ScriptedFileSystem.h"
 #include "tests/support/TemporaryFiles.h"
 #include "tests/support/TestApplication.h"
 
@@ -15,6 +20,7 @@
 #include "platform/win32/WindowsHeaders.h"
 #include <aclapi.h>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -58,6 +64,7 @@ namespace
     {
         platform::FileSecurity& system = platform::getFileSecurity();
         bool denyFirstListSet = false;
+        juce::String reparsePoint;  // answered as the system answers a link there
         std::vector<juce::String> calls;
         std::vector<std::vector<unsigned char>> lists; // each list built, as bytes
 
@@ -96,6 +103,9 @@ namespace
             if (what == platform::daclSecurityInformation && std::exchange (denyFirstListSet, false))
                 return platform::errorAccessDenied;
 
+            if (juce::String (path) == reparsePoint)
+                return platform::errorStoppedOnSymlink;
+
             return system.setNamedSecurityInfo (path, what, owner, dacl);
         }
 
@@ -116,6 +126,26 @@ namespace
 
         std::uint32_t getLastError() override { return system.getLastError(); }
     };
+
+    bool driveExists (const wchar_t* root)
+    {
+        const auto attributes = GetFileAttributesW (root);
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    }
+
+    juce::String volumeLabel (const wchar_t* root)
+    {
+        wchar_t label[MAX_PATH + 1] = {};
+        GetVolumeInformationW (root, label, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr, 0);
+        return juce::String (label);
+    }
+
+    juce::MemoryBlock contentOf (const juce::File& f)
+    {
+        juce::MemoryBlock block;
+        f.loadFileAsData (block);
+        return block;
+    }
 
     // A well-known group's identifier, made by the system.
     std::vector<unsigned char> wellKnownSid (WELL_KNOWN_SID_TYPE type)
@@ -273,4 +303,215 @@ TEST (WindowsPermissions, TheStepGivesEveryInstalledFileItsListAndNamesAMissingO
 
     scratch.folder.getChildFile ("b.txt").replaceWithText ("b");
     EXPECT_NO_THROW (HfInstallerThread::setWindowsPermissions (task));
+}
+
+TEST (WindowsPermissions, ALinkIsRefusedAndAFolderGetsItsListThroughAHandle)
+{
+    Scratch scratch;
+    const auto destination = scratch.folder.getChildFile ("Vistrel");
+    const auto installed = destination.getChildFile ("Vistrel.aex");
+    destination.createDirectory();
+    ASSERT_TRUE (installed.replaceWithText ("plug-in"));
+
+    // A reparse point at the installed path, as the service answers it: the step stops
+    // there, with no second attempt and no token.
+    {
+        RecordingSecurity recording;
+        recording.reparsePoint = installed.getFullPathName();
+        platform::ScopedFileSecurityReplacement scoped (recording);
+
+        try
+        {
+            HfInstallerThread::setWindowsPermissions (InstallationTask (makeArchive ({ { "Vistrel.aex", bytesOfSize (5) } }),
+                                                                        destination.getFullPathName(), false, true));
+            ADD_FAILURE() << "nothing was thrown";
+        }
+        catch (const HfInstallerThreadException& e)
+        {
+            EXPECT_EQ (e.type, HfInstallerThreadException::PermissionsFailed);
+            EXPECT_EQ (e.getMessage(), "[Detail] The installed path is a link, and permissions are never set through a link\n"
+                                           + installed.getFullPathName() + " \n");
+        }
+
+        const std::vector<juce::String> expectedCalls { "allocateSid", "allocateSid", "setEntriesInAcl", "setNamedSecurityInfo 4",
+                                                        "freeSid", "freeSid", "freeAccessList" };
+        EXPECT_EQ (recording.calls, expectedCalls);
+    }
+
+    // The system's service opens the folder itself for its list (backup semantics).
+    auto& system = platform::getSystemFileSecurity();
+    platform::AccessList list = nullptr;
+    const platform::ExplicitAccess none[1] {};
+    ASSERT_EQ (system.setEntriesInAcl (none, 0, list), platform::errorSuccess);
+    EXPECT_EQ (system.setNamedSecurityInfo (destination.getFullPathName().toWideCharPointer(), platform::daclSecurityInformation,
+                                            nullptr, list), platform::errorSuccess);
+
+    system.freeAccessList (list);
+}
+
+TEST (WindowsPermissions, TheSystemsServiceRefusesARealLink)
+{
+    Scratch scratch;
+    const auto installed = scratch.folder.getChildFile ("Vistrel.aex"), link = scratch.folder.getChildFile ("link.aex");
+    ASSERT_TRUE (installed.replaceWithText ("plug-in"));
+    auto& system = platform::getSystemFileSecurity();
+    platform::AccessList list = nullptr;
+    const platform::ExplicitAccess none[1] {};
+    ASSERT_EQ (system.setEntriesInAcl (none, 0, list), platform::errorSuccess);
+
+    CreateSymbolicLinkW (link.getFullPathName().toWideCharPointer(), installed.getFullPathName().toWideCharPointer(),
+                         0x2 /* SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE */);
+    const auto attributes = GetFileAttributesW (link.getFullPathName().toWideCharPointer());
+
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
+    {
+        system.freeAccessList (list);
+        GTEST_SKIP() << "This system makes no symbolic links (Wine 8 answers success and makes none)";
+    }
+
+    EXPECT_EQ (system.setNamedSecurityInfo (link.getFullPathName().toWideCharPointer(), platform::daclSecurityInformation,
+                                            nullptr, list), platform::errorStoppedOnSymlink);
+    system.freeAccessList (list);
+}
+
+TEST (WindowsMoves, AnOldFileIsReplacedInOneStepAndStaysAsItWasWhereTheReplaceFails)
+{
+    using Answers = std::vector<std::optional<std::uint32_t>>;
+    using Outcome = InstallerFiles::MoveOutcome;
+    Scratch scratch;
+    const auto folder = scratch.folder.getChildFile ("Vistrel");
+    const auto target = folder.getChildFile ("Vistrel.aex"), source = scratch.folder.getChildFile ("new.aex");
+    const auto old = bytesOfSize (3000, 'o'), fresh = bytesOfSize (5000, 'n');
+
+    // The system's answers, except where a case puts another in their place: a move across
+    // volumes (ERROR_NOT_SAME_DEVICE), an I/O error, a file in use.
+    const struct
+    {
+        const char* what;
+        Answers renames;
+        Outcome expected;
+    } cases[] {
+        { "one volume: renamed over the old file", {}, Outcome::moved },
+        { "across volumes: a copy beside it, renamed over it", { 17u }, Outcome::moved },
+        { "across volumes: the copy cannot be put in place", { 17u, 1117u }, Outcome::failed },
+        { "the old file is in use", { 32u }, Outcome::oldFileKept },
+    };
+
+    for (auto& c : cases)
+    {
+        SCOPED_TRACE (c.what);
+        folder.deleteRecursively();
+        folder.createDirectory();
+        ASSERT_TRUE (target.replaceWithData (old.getData(), old.getSize()));
+        ASSERT_TRUE (source.replaceWithData (fresh.getData(), fresh.getSize()));
+
+        testing_support::ScriptedFileSystem fileSystem;
+        fileSystem.renameAnswers = c.renames;
+        auto outcome = Outcome::failed;
+
+        {
+            platform::ScopedFileSystemReplacement replacement (fileSystem);
+            outcome = InstallerFiles::moveFile (source, target);
+        }
+
+        const auto calls = fileSystem.getCalls();
+        EXPECT_TRUE (outcome == c.expected);
+        EXPECT_TRUE (contentOf (target) == (c.expected == Outcome::moved ? fresh : old));
+        EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 1) << "a copy was left beside it";
+        EXPECT_TRUE (std::find (calls.begin(), calls.end(), "deleteFile " + target.getFullPathName()) == calls.end());
+
+        if (c.renames.empty())
+        {
+            EXPECT_EQ (calls, (std::vector<juce::String> { "renameReplacing " + source.getFullPathName() + " " + target.getFullPathName() }));
+            EXPECT_FALSE (source.exists());
+        }
+        else if (c.renames.size() == 1 && c.expected == Outcome::moved)
+        {
+            ASSERT_EQ (calls.size(), 4u);
+            const juce::File copy (calls[1].fromLastOccurrenceOf (" ", false, false));
+            EXPECT_EQ (copy.getParentDirectory(), folder);
+            EXPECT_TRUE (copy.getFileName().startsWith (".Vistrel.aex.")) << copy.getFullPathName();
+            EXPECT_EQ (calls[2], "renameReplacing " + copy.getFullPathName() + " " + target.getFullPathName());
+            EXPECT_EQ (calls[3], "deleteFile " + source.getFullPathName());
+            EXPECT_FALSE (source.exists());
+        }
+    }
+}
+
+TEST (WindowsMoves, AReplaceOntoAFullVolumeKeepsTheOldFileAndLeavesNoCopy)
+{
+    ULARGE_INTEGER available {}, total {}, free {};
+
+    if (! driveExists (L"S:\\") || ! GetDiskFreeSpaceExW (L"S:\\", &available, &total, &free) || total.QuadPart > 1024 * 1024)
+        GTEST_SKIP() << "This test needs the drive S: on a small volume of another file system "
+                        "(scripts/test-windows.sh mounts a 64 KiB tmpfs there where it may)";
+
+    Scratch scratch;
+    const juce::File folder ("S:\\hf-" + juce::String ((int) GetCurrentProcessId()));
+    const auto target = folder.getChildFile ("Vistrel.aex"), source = scratch.folder.getChildFile ("new.aex");
+    const auto old = bytesOfSize (20000, 'o'), fresh = bytesOfSize (200 * 1024, 'n');
+    folder.createDirectory();
+    ASSERT_TRUE (target.replaceWithData (old.getData(), old.getSize()));
+    ASSERT_TRUE (source.replaceWithData (fresh.getData(), fresh.getSize()));
+
+    testing_support::ScriptedFileSystem recording;
+    auto outcome = InstallerFiles::MoveOutcome::moved;
+
+    {
+        platform::ScopedFileSystemReplacement replacement (recording);
+        outcome = InstallerFiles::moveFile (source, target);
+    }
+
+    // The system answered that the volumes differ, and the copy did not fit.
+    const auto calls = recording.getCalls();
+    ASSERT_EQ (calls.size(), 2u);
+    EXPECT_TRUE (calls[1].startsWith ("copyToNewFile " + source.getFullPathName() + " " + folder.getChildFile (".Vistrel.aex.").getFullPathName()));
+    EXPECT_TRUE (outcome == InstallerFiles::MoveOutcome::failed);
+    EXPECT_TRUE (contentOf (target) == old);
+    EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 1) << "a copy was left beside it";
+    EXPECT_TRUE (source.existsAsFile());
+    folder.deleteRecursively();
+}
+
+// Wine shows each drive letter as a volume of its own, and none of them has a label.
+TEST (WindowsVolumes, TwoVolumesWithoutLabelsHaveARowEachInTheDiskSpaceCheck)
+{
+    if (! driveExists (L"X:\\") || ! driveExists (L"Y:\\"))
+        GTEST_SKIP() << "This test needs the drives X: and Y: on two volumes (scripts/test-windows.sh maps them)";
+
+    // What a label could not tell apart.
+    ASSERT_EQ (volumeLabel (L"X:\\"), volumeLabel (L"Y:\\"));
+
+    // The system's volume keys, and 1000 free bytes on each volume.
+    testing_support::ScriptedFileSystem fileSystem;
+    fileSystem.freeBytes = 1000;
+    platform::ScopedFileSystemReplacement replacement (fileSystem);
+
+    const auto below = "hf-" + juce::String ((int) GetCurrentProcessId()) + "\\Hollowfen\\Vistrel";
+    const juce::File onX ("X:\\" + below), onY ("Y:\\" + below), elsewhereOnX ("X:\\other");
+    auto archive = makeArchive ({ { "Vistrel.aex", bytesOfSize (600) } });
+    auto taskFor = [&] (const juce::File& f) { return InstallationTask (archive, f.getFullPathName(), true, false); };
+
+    NoListener listener;
+    HfInstallerThread thread (&listener);
+    thread.setTasks ({ taskFor (onX), taskFor (onY) });
+    EXPECT_NO_THROW (thread.prepare());
+    // The nearest existing folders: the drives' roots (which JUCE writes without a separator).
+    EXPECT_EQ (fileSystem.getCalls(), (std::vector<juce::String> { "getVolumeKey X:", "getBytesFreeOnVolume X:",
+                                                                   "getVolumeKey Y:", "getBytesFreeOnVolume Y:" }));
+    EXPECT_EQ (platform::getSystemFileSystem().getVolumeKey (juce::File ("X:\\")), "X:\\");
+    EXPECT_EQ (platform::getSystemFileSystem().getVolumeKey (juce::File ("Y:\\")), "Y:\\");
+
+    // Two folders of one volume share its row.
+    thread.setTasks ({ taskFor (onX), taskFor (elsewhereOnX) });
+
+    try
+    {
+        thread.prepare();
+        ADD_FAILURE() << "600 and 600 bytes fitted into 1000";
+    }
+    catch (const HfInstallerThreadException& e)
+    {
+        EXPECT_EQ (e.type, HfInstallerThreadException::NotEnoughDiskSpace);
+    }
 }
