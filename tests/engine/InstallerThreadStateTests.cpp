@@ -1,5 +1,6 @@
 #include "EngineTestSupport.h"
 
+#include <chrono>
 #include <thread>
 
 using namespace engine_test;
@@ -202,8 +203,18 @@ TEST_F (InstallerThreadState, DeletingTheThreadDuringARunStopsItBeforeTheNextEnt
 
     ASSERT_TRUE (startUntilHeld ({ taskFor (gated.archive) }, gated));
 
-    // The entry being read is finished first; the destructor waits for that.
-    std::thread opener ([&] { juce::Thread::sleep (100); gated.stream->release(); });
+    // The entry being read is finished first; the destructor waits for that. The gate opens
+    // once the destructor has asked the worker to exit.
+    auto* running = thread.get();
+    std::thread opener ([&]
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds (10);
+
+        while (! running->threadShouldExit() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::yield();
+
+        gated.stream->release();
+    });
     thread.reset();
     opener.join();
 
