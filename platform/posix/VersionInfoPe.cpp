@@ -25,12 +25,18 @@ namespace platform::pe
         if (path == nullptr)
             return;
 
-        fd = ::open (path, O_RDONLY | O_CLOEXEC);
+        // Only a regular file is opened: opening a named pipe waits for a writer, and
+        // opening a device may act on it. Should the path turn into a pipe after the
+        // check, O_NONBLOCK keeps the open from waiting, and fstat refuses it.
+        struct stat info {};
+
+        if (::stat (path, &info) != 0 || ! S_ISREG (info.st_mode))
+            return;
+
+        fd = ::open (path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
 
         if (fd < 0)
             return;
-
-        struct stat info {};
 
         if (::fstat (fd, &info) != 0 || ! S_ISREG (info.st_mode) || info.st_size < 0)
         {

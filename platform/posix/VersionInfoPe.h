@@ -35,8 +35,9 @@ namespace platform::pe
         std::size_t numBytes;
     };
 
-    // A regular file, read with pread; a missing file, a folder or an unreadable file
-    // gives a source that refuses every read.
+    // A regular file, read with pread; a missing or unreadable file, and anything that is
+    // no regular file (a folder, a named pipe, a device, a socket), gives a source that
+    // refuses every read, at once.
     class FileSource final : public ByteSource
     {
     public:

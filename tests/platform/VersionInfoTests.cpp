@@ -7,7 +7,13 @@
 #include <cstring>
 #include <random>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 using testing_support::TemporaryFolder;
+using testing_support::endsWithin;
+using testing_support::makeNamedPipe;
 using testing_support::writeFile;
 
 namespace
@@ -215,6 +221,54 @@ TEST (VersionInfo, FailsForFilesWithoutTheVersionValue)
     // A folder, and no path at all.
     EXPECT_EQ (platform::getFileVersionInfoSize (temp.folder.getFullPathName().toRawUTF8(), nullptr), 0u);
     EXPECT_EQ (platform::getFileVersionInfoSize (nullptr, nullptr), 0u);
+}
+
+// Nothing but a regular file is read: opening a named pipe would wait for a writer.
+TEST (VersionInfo, APathThatIsNoRegularFileAnswersAtOnceAsAFileWithoutVersionInformation)
+{
+    TemporaryFolder temp;
+    const auto pipe = temp.folder.getChildFile ("pipe.aex");
+    ASSERT_TRUE (makeNamedPipe (pipe));
+
+    const auto linkToPipe = temp.folder.getChildFile ("link to pipe.aex");
+    ASSERT_TRUE (pipe.createSymbolicLink (linkToPipe, false));
+
+    const auto socketFile = temp.folder.getChildFile ("socket.aex");
+    const int listening = ::socket (AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE (listening, 0);
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    const auto socketPath = socketFile.getFullPathName().toStdString();
+    ASSERT_LT (socketPath.size(), sizeof (address.sun_path));
+    std::memcpy (address.sun_path, socketPath.c_str(), socketPath.size() + 1);
+    ASSERT_EQ (::bind (listening, reinterpret_cast<const sockaddr*> (&address), sizeof (address)), 0);
+
+    const struct { const char* name; juce::File path; } cases[] {
+        { "named pipe", pipe },
+        { "link to a named pipe", linkToPipe },
+        { "socket", socketFile },
+        { "device", juce::File ("/dev/zero") },
+        { "folder", temp.folder },
+    };
+
+    for (auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        const auto path = c.path.getFullPathName().toStdString();
+        std::uint32_t size = 1;
+        bool copied = true;
+        std::vector<char> block (4096);
+
+        EXPECT_TRUE (endsWithin (5000, pipe, [&]
+        {
+            size = platform::getFileVersionInfoSize (path.c_str(), nullptr);
+            copied = platform::getFileVersionInfo (path.c_str(), 0, std::uint32_t (block.size()), block.data());
+        }));
+        EXPECT_EQ (size, 0u);
+        EXPECT_FALSE (copied);
+    }
+
+    ::close (listening);
 }
 
 TEST (VersionInfo, TakesTheVersionResourceAmongOtherResources)

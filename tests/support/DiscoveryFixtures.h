@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <optional>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -16,8 +18,11 @@
  #include "platform/win32/WindowsHeaders.h"
 #else
  #include <csignal>
+ #include <fcntl.h>
  #include <spawn.h>
+ #include <sys/stat.h>
  #include <sys/wait.h>
+ #include <unistd.h>
 #endif
 
 namespace testing_support
@@ -251,6 +256,36 @@ namespace testing_support
     {
         writeFile (pluginCopyIn (pluginFolder), pe::pluginWithProductVersion (version, is64Bit));
     }
+
+#ifndef _WIN32
+    // Makes a named pipe at the path, and the folders above it.
+    inline bool makeNamedPipe (const juce::File& path)
+    {
+        path.getParentDirectory().createDirectory();
+        return ::mkfifo (path.getFullPathName().toRawUTF8(), 0644) == 0;
+    }
+
+    // Runs work on a thread of its own and answers whether it ended within the deadline.
+    // Whatever the answer, it returns only once the work has ended: a reader that waits in
+    // opening the pipe for a writer is let go by opening the pipe for writing, again and
+    // again until the work ends, so that a test of a reader that hangs fails and ends.
+    inline bool endsWithin (int milliseconds, const juce::File& pipe, const std::function<void()>& work)
+    {
+        juce::WaitableEvent done (true); // stays signalled
+        std::thread thread ([&] { work(); done.signal(); });
+        const bool ended = done.wait (milliseconds);
+
+        while (! done.wait (10))
+        {
+            const int writer = ::open (pipe.getFullPathName().toRawUTF8(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            if (writer >= 0)
+                ::close (writer);
+        }
+
+        thread.join();
+        return ended;
+    }
+#endif
 
     // Waits (10 s at most) until the process list shows a process of that executable name.
     inline bool waitUntilProcessListed (const std::string& name)
