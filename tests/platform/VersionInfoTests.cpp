@@ -317,6 +317,7 @@ TEST (VersionInfo, CorruptedHeadersAndDirectoriesAreRefusedOrReadWithinBounds)
     const size_t resourceDirectoryAt = optionalAt + 112 + 2 * 8; // PE32+: data directory 2
     const size_t rsrcAt = at32 (good, sectionsAt + 20);
     const size_t typeEntryAt = rsrcAt + 16;
+    const size_t idEntryAt = rsrcAt + 40;   // the first entry of the directory below RT_VERSION
     const size_t dataEntryAt = rsrcAt + 72; // after the root and the two one-entry directories
     const size_t versionAt = versionDataOffset (good);
     const auto versionLength = std::uint32_t (good[versionAt] | (good[versionAt + 1] << 8));
@@ -339,6 +340,7 @@ TEST (VersionInfo, CorruptedHeadersAndDirectoriesAreRefusedOrReadWithinBounds)
         { "huge entry count", rsrcAt + 14, 0xFFFF, 2, std::nullopt },
         { "version type not a directory", typeEntryAt + 4, 0x48, 4, std::nullopt },
         { "version type directory past the end", typeEntryAt + 4, 0xFFFFFFF0u, 4, std::nullopt },
+        { "version resource named, not numbered", idEntryAt, 0x80000000u, 4, std::nullopt },
         { "data entry outside the section", dataEntryAt, 0x00900000u, 4, std::nullopt },
         { "data entry too short", dataEntryAt + 4, 4, 4, std::nullopt },
         { "data entry claiming 4 GiB", dataEntryAt + 4, 0xFFFFFFFFu, 4, std::string ("1.3.2") },
