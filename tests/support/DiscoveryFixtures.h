@@ -350,19 +350,22 @@ namespace testing_support
     };
 #else
     // A real process whose executable file has the given name: a copy of sleep, run
-    // until the object goes.
+    // until the object goes. Its first argument is the executable's path unless given.
     class RunningProgram
     {
     public:
-        RunningProgram (const juce::File& folder, const juce::String& executableName)
+        RunningProgram (const juce::File& folder, const juce::String& executableName, std::string firstArgument = {})
             : executable (folder.getChildFile (executableName))
         {
             std::filesystem::copy_file ("/bin/sleep", executable.getFullPathName().toStdString(),
                                         std::filesystem::copy_options::overwrite_existing);
 
             const std::string path = executable.getFullPathName().toStdString();
+            if (firstArgument.empty())
+                firstArgument = path;
+
             std::string seconds ("600");
-            char* argv[] = { const_cast<char*> (path.c_str()), seconds.data(), nullptr };
+            char* argv[] = { firstArgument.data(), seconds.data(), nullptr };
 
             if (posix_spawn (&pid, path.c_str(), nullptr, nullptr, argv, environ) != 0)
                 pid = -1;
