@@ -4,8 +4,10 @@
 // block that Windows keeps in an RT_VERSION resource. Used by the build to make the
 // stand-in plug-in and by the tests to make version-carrying files of their own.
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -135,55 +137,98 @@ namespace pe
         Bytes data;
     };
 
-    // A DLL image with one section, .rsrc, holding the given resources (three-level
-    // directory: type, id, language). 64-bit (PE32+) or 32-bit (PE32).
-    inline Bytes dllImage (const std::vector<Resource>& resources, bool is64Bit = true)
+    // A DLL image with one section, .rsrc, holding the given resources in the three-level
+    // directory that a linker writes: an entry per type, below it an entry per id of that
+    // type, below that an entry per language of that id, each level in ascending order (the
+    // loader looks entries up by halving). 64-bit (PE32+) or 32-bit (PE32).
+    inline Bytes dllImage (std::vector<Resource> resources, bool is64Bit = true)
     {
         constexpr std::uint32_t fileAlignment = 0x200, sectionAlignment = 0x1000, sectionRva = 0x1000;
 
-        // The resource section: a directory per level, one entry per resource at each level.
-        Bytes rsrc;
-        const auto n = std::uint16_t (resources.size());
-        auto directory = [] (Bytes& b, std::uint16_t entries)
+        std::stable_sort (resources.begin(), resources.end(), [] (const Resource& a, const Resource& b)
         {
-            put32 (b, 0); put32 (b, 0); put16 (b, 0); put16 (b, 0);
-            put16 (b, 0); put16 (b, entries);
+            return std::tie (a.type, a.id, a.language) < std::tie (b.type, b.id, b.language);
+        });
+
+        // The runs of resources that share a type, and those that share a type and an id.
+        struct Run { size_t begin, end; };
+        std::vector<Run> types, ids;
+        for (size_t i = 0; i < resources.size(); ++i)
+        {
+            const bool newType = i == 0 || resources[i].type != resources[i - 1].type;
+            if (newType)
+                types.push_back ({ i, i });
+            if (newType || resources[i].id != resources[i - 1].id)
+                ids.push_back ({ i, i });
+            types.back().end = ids.back().end = i + 1;
+        }
+
+        // Layout: the root (an entry per type), the id directories (one per type), the
+        // language directories (one per type and id), the data entries, then the data.
+        auto directorySize = [] (size_t entries) { return std::uint32_t (16 + 8 * entries); };
+        auto idsOf = [&ids] (const Run& type)
+        {
+            std::vector<size_t> found;
+            for (size_t j = 0; j < ids.size(); ++j)
+                if (ids[j].begin >= type.begin && ids[j].end <= type.end)
+                    found.push_back (j);
+            return found;
         };
 
-        // Layout: root (n type entries), then per resource: a type dir (1 id entry), an id dir
-        // (1 language entry), then the data entries, then the data.
-        const std::uint32_t rootSize = 16 + 8u * n;
-        const std::uint32_t dirSize = 16 + 8;
-        const std::uint32_t dataEntriesAt = rootSize + 2 * dirSize * n;
-        std::uint32_t dataAt = dataEntriesAt + 16u * n;
+        std::uint32_t at = directorySize (types.size());
+        std::vector<std::uint32_t> idDirectoryAt, languageDirectoryAt;
+        for (auto& type : types)
+        {
+            idDirectoryAt.push_back (at);
+            at += directorySize (idsOf (type).size());
+        }
+        for (auto& id : ids)
+        {
+            languageDirectoryAt.push_back (at);
+            at += directorySize (id.end - id.begin);
+        }
+        const std::uint32_t dataEntriesAt = at;
+        std::uint32_t dataAt = dataEntriesAt + 16u * std::uint32_t (resources.size());
 
-        directory (rsrc, n);
-        for (std::uint16_t i = 0; i < n; ++i)
+        Bytes rsrc;
+        auto directory = [] (Bytes& b, size_t entries)
         {
-            put32 (rsrc, resources[i].type);
-            put32 (rsrc, 0x80000000u | (rootSize + 2 * dirSize * i));
-        }
-        for (std::uint16_t i = 0; i < n; ++i)
+            put32 (b, 0); put32 (b, 0); put16 (b, 0); put16 (b, 0);
+            put16 (b, 0); put16 (b, std::uint16_t (entries));
+        };
+
+        directory (rsrc, types.size());
+        for (size_t t = 0; t < types.size(); ++t)
         {
-            directory (rsrc, 1);
-            put32 (rsrc, resources[i].id);
-            put32 (rsrc, 0x80000000u | (rootSize + 2 * dirSize * i + dirSize));
-            directory (rsrc, 1);
-            put32 (rsrc, resources[i].language);
-            put32 (rsrc, dataEntriesAt + 16u * i);
+            put32 (rsrc, resources[types[t].begin].type);
+            put32 (rsrc, 0x80000000u | idDirectoryAt[t]);
         }
-        std::vector<std::uint32_t> dataOffsets;
+        for (auto& type : types)
+        {
+            const auto found = idsOf (type);
+            directory (rsrc, found.size());
+            for (auto j : found)
+            {
+                put32 (rsrc, resources[ids[j].begin].id);
+                put32 (rsrc, 0x80000000u | languageDirectoryAt[j]);
+            }
+        }
+        for (auto& id : ids)
+        {
+            directory (rsrc, id.end - id.begin);
+            for (size_t i = id.begin; i < id.end; ++i)
+            {
+                put32 (rsrc, resources[i].language);
+                put32 (rsrc, dataEntriesAt + 16u * std::uint32_t (i));
+            }
+        }
         for (auto& r : resources)
         {
-            dataOffsets.push_back (dataAt);
+            put32 (rsrc, sectionRva + dataAt); // the data entry holds an RVA
+            put32 (rsrc, std::uint32_t (r.data.size()));
+            put32 (rsrc, 0);
+            put32 (rsrc, 0);
             dataAt += std::uint32_t ((r.data.size() + 7) & ~size_t (7));
-        }
-        for (std::uint16_t i = 0; i < n; ++i)
-        {
-            put32 (rsrc, sectionRva + dataOffsets[i]); // the data entry holds an RVA
-            put32 (rsrc, std::uint32_t (resources[i].data.size()));
-            put32 (rsrc, 0);
-            put32 (rsrc, 0);
         }
         for (auto& r : resources)
         {

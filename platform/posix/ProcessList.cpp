@@ -1,8 +1,10 @@
 #include "platform/ProcessList.h"
 
+#include <cerrno>
+
 #include <dirent.h>
-#include <fstream>
-#include <iterator>
+#include <fcntl.h>
+#include <unistd.h>
 
 // A process's executable name is its comm, which the kernel cuts to 15 bytes; for a
 // name of that length the base name of its first argument is taken instead when it
@@ -25,10 +27,36 @@ namespace platform
             return true;
         }
 
+        // The whole of a file of /proc; empty when it cannot be read. A process that ends
+        // while its files are read fails the read (ESRCH): that is its end, not the list's.
         std::string readFile (const std::string& path)
         {
-            std::ifstream in (path, std::ios::binary);
-            return std::string ((std::istreambuf_iterator<char> (in)), std::istreambuf_iterator<char>());
+            std::string content;
+            const int fd = ::open (path.c_str(), O_RDONLY | O_CLOEXEC);
+
+            if (fd < 0)
+                return content;
+
+            char buffer[4096];
+
+            for (;;)
+            {
+                const auto got = ::read (fd, buffer, sizeof (buffer));
+
+                if (got > 0)
+                    content.append (buffer, static_cast<std::size_t> (got));
+                else if (got < 0 && errno == EINTR)
+                    continue;
+                else
+                {
+                    if (got < 0)
+                        content.clear();
+                    break;
+                }
+            }
+
+            ::close (fd);
+            return content;
         }
 
         std::string executableName (const std::string& processFolder)

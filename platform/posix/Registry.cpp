@@ -1,4 +1,5 @@
 #include "platform/Registry.h"
+#include "platform/Utf16Text.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -69,23 +70,8 @@ namespace platform
             auto* b = static_cast<const juce::uint8*> (bytes.getData());
             const auto size = bytes.getSize();
 
-            if (size >= 2 && b[0] == 0xFF && b[1] == 0xFE)
-            {
-                // UTF-16LE, decoded with its surrogate pairs.
-                std::vector<juce::CharPointer_UTF16::CharType> units;
-                units.reserve (size / 2);
-
-                for (size_t i = 2; i + 1 < size; i += 2)
-                {
-                    const auto unit = static_cast<juce::CharPointer_UTF16::CharType> (b[i] | (b[i + 1] << 8));
-                    if (unit == 0)
-                        break;
-                    units.push_back (unit);
-                }
-
-                units.push_back (0);
-                return juce::String (juce::CharPointer_UTF16 (units.data()));
-            }
+            if (size >= 2 && b[0] == 0xFF && b[1] == 0xFE) // UTF-16LE after its byte-order mark
+                return textFromUtf16 (b + 2, size - 2);
 
             // UTF-8 (a byte-order mark skipped), else the 8-bit code page of REGEDIT4 files.
             return juce::String::createStringFromData (bytes.getData(), static_cast<int> (size));
@@ -103,11 +89,7 @@ namespace platform
                 return juce::String::createStringFromData (b, static_cast<int> (n));
             }
 
-            juce::MemoryBlock withBom;
-            const juce::uint8 bom[] = { 0xFF, 0xFE };
-            withBom.append (bom, sizeof (bom));
-            withBom.append (bytes.getData(), bytes.getSize());
-            return decodeText (withBom);
+            return textFromUtf16 (bytes.getData(), bytes.getSize());
         }
 
         //==============================================================================

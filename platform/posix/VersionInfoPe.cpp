@@ -1,6 +1,7 @@
 #include "platform/posix/VersionInfoPe.h"
 
 #include <cstring>
+#include <initializer_list>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -25,12 +26,18 @@ namespace platform::pe
         if (path == nullptr)
             return;
 
-        fd = ::open (path, O_RDONLY | O_CLOEXEC);
+        // Only a regular file is opened: opening a named pipe waits for a writer, and
+        // opening a device may act on it. Should the path turn into a pipe after the
+        // check, O_NONBLOCK keeps the open from waiting, and fstat refuses it.
+        struct stat info {};
+
+        if (::stat (path, &info) != 0 || ! S_ISREG (info.st_mode))
+            return;
+
+        fd = ::open (path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
 
         if (fd < 0)
             return;
-
-        struct stat info {};
 
         if (::fstat (fd, &info) != 0 || ! S_ISREG (info.st_mode) || info.st_size < 0)
         {
@@ -79,6 +86,8 @@ namespace platform::pe
         constexpr std::uint16_t pe32PlusMagic = 0x20B;
         constexpr std::uint32_t resourceDirectoryIndex = 2;
         constexpr std::uint32_t rtVersion = 16;
+        constexpr std::uint32_t versionInfoId = 1;                                   // VS_VERSION_INFO
+        constexpr std::uint32_t langNeutral = 0, langEnglishUs = 0x0409, langEnglish = 0x0009;
         constexpr std::uint32_t subdirectoryFlag = 0x80000000u;
         constexpr std::size_t sectionHeaderSize = 40;
         constexpr std::size_t directoryEntrySize = 8;
@@ -158,6 +167,28 @@ namespace platform::pe
 
         bool isSubdirectory (const DirectoryEntry& e) { return (e.offset & subdirectoryFlag) != 0; }
         std::uint32_t targetOffset (const DirectoryEntry& e) { return e.offset & ~subdirectoryFlag; }
+
+        // The entry of the directory with that id (a named entry has none); nullptr when
+        // there is none.
+        const DirectoryEntry* findEntry (const std::vector<DirectoryEntry>& entries, std::uint32_t id)
+        {
+            for (auto& e : entries)
+                if (e.name == id)
+                    return &e;
+
+            return nullptr;
+        }
+
+        // The language that the system's loader picks for an English (0409) user:
+        // language-neutral, then 0409, then English of no region (0009), else the first.
+        const DirectoryEntry* pickLanguage (const std::vector<DirectoryEntry>& languages)
+        {
+            for (auto id : { langNeutral, langEnglishUs, langEnglish })
+                if (auto* e = findEntry (languages, id))
+                    return e;
+
+            return languages.empty() ? nullptr : &languages.front();
+        }
     }
 
     std::optional<Bytes> findVersionResource (const ByteSource& image)
@@ -219,35 +250,30 @@ namespace platform::pe
         if (! root)
             return std::nullopt;
 
-        // Type level: the RT_VERSION entry; then its first name or id, then its first language.
+        // Type level: the RT_VERSION entry. Below it, the id that the system's version calls
+        // ask for, VS_VERSION_INFO (1); other ids and names are not looked at. Below that,
+        // the language that the system's loader picks for an English user.
         const auto types = readDirectory (image, *root, 0);
         if (! types)
             return std::nullopt;
 
-        const DirectoryEntry* versionType = nullptr;
-        for (auto& e : *types)
-        {
-            if ((e.name & subdirectoryFlag) == 0 && e.name == rtVersion)
-            {
-                versionType = &e;
-                break;
-            }
-        }
-
+        const auto* versionType = findEntry (*types, rtVersion);
         if (versionType == nullptr || ! isSubdirectory (*versionType))
             return std::nullopt;
 
         const auto ids = readDirectory (image, *root, targetOffset (*versionType));
-        if (! ids || ids->empty() || ! isSubdirectory (ids->front()))
+        const auto* id = ids ? findEntry (*ids, versionInfoId) : nullptr;
+        if (id == nullptr || ! isSubdirectory (*id))
             return std::nullopt;
 
-        const auto languages = readDirectory (image, *root, targetOffset (ids->front()));
-        if (! languages || languages->empty() || isSubdirectory (languages->front()))
+        const auto languages = readDirectory (image, *root, targetOffset (*id));
+        const auto* language = languages ? pickLanguage (*languages) : nullptr;
+        if (language == nullptr || isSubdirectory (*language))
             return std::nullopt;
 
         // The data entry: RVA and size of the resource's bytes.
         std::uint8_t dataEntry[16];
-        if (! image.read (*root + languages->front().offset, dataEntry, sizeof (dataEntry)))
+        if (! image.read (*root + language->offset, dataEntry, sizeof (dataEntry)))
             return std::nullopt;
 
         const auto dataRva = le32 (dataEntry);

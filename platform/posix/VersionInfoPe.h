@@ -35,8 +35,9 @@ namespace platform::pe
         std::size_t numBytes;
     };
 
-    // A regular file, read with pread; a missing file, a folder or an unreadable file
-    // gives a source that refuses every read.
+    // A regular file, read with pread; a missing or unreadable file, and anything that is
+    // no regular file (a folder, a named pipe, a device, a socket), gives a source that
+    // refuses every read, at once.
     class FileSource final : public ByteSource
     {
     public:
@@ -52,10 +53,11 @@ namespace platform::pe
         std::uint64_t fileSize = 0;
     };
 
-    // The bytes of the image's version resource: the first entry below RT_VERSION, its
-    // first language, cut to the length that its VS_VERSIONINFO root gives. Nothing for
-    // a file that is no PE image, has no such resource, or whose resource lies outside
-    // the file or its section.
+    // The bytes of the image's version resource, cut to the length that its VS_VERSIONINFO
+    // root gives: of the resources below RT_VERSION, the one that the system's version
+    // calls take for an English (0409) user, of id 1 (VS_VERSION_INFO) and of the language
+    // neutral, else 0409, else 0009, else the first. Nothing for a file that is no PE
+    // image, has no such resource, or whose resource lies outside the file or its section.
     std::optional<Bytes> findVersionResource (const ByteSource& image);
 
     // The size of the buffer that holds a version resource of that many bytes together

@@ -1,4 +1,5 @@
 #include "platform/Registry.h"
+#include "platform/Utf16Text.h"
 
 // The system's registry, read through juce::WindowsRegistry.
 namespace platform
@@ -26,27 +27,12 @@ namespace platform
 
     juce::String Registry::getValue (const juce::String& valuePath, const juce::String& defaultValue, WoW64Mode mode)
     {
-        // The value's bytes as the registry keeps them. A string is read up to its
-        // terminating null or the end of its data, whichever comes first: the registry
-        // does not promise the terminator.
+        // The value's bytes as the registry keeps them: a string need not end in a null.
         juce::MemoryBlock data;
         const auto type = juce::WindowsRegistry::getBinaryValue (valuePath, data, juceMode (mode));
 
         if (type == regSz)
-        {
-            const auto* chars = static_cast<const juce::CharPointer_UTF16::CharType*> (data.getData());
-            const auto available = data.getSize() / sizeof (juce::CharPointer_UTF16::CharType);
-            size_t length = 0;
-
-            while (length < available && chars[length] != 0)
-                ++length;
-
-            // A high surrogate cut off by the end of the data would read past it.
-            if (length > 0 && (chars[length - 1] & 0xfc00) == 0xd800)
-                --length;
-
-            return juce::String (juce::CharPointer_UTF16 (chars), length);
-        }
+            return textFromUtf16 (data.getData(), data.getSize());
 
         if (type == regDword && data.getSize() == sizeof (juce::uint32))
             return juce::String (static_cast<int> (juce::ByteOrder::littleEndianInt (data.getData())));

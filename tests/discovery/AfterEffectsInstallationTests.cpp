@@ -209,6 +209,49 @@ TEST (ProductVersion, ReadsTheVersionOfFilesAndNothingOfMissingOnes)
     EXPECT_EQ (getProductVersion (juce::File()), "");
 }
 
+// A file may carry a version resource per language. The one read is the one that the
+// system picks for an English (0409) user: of id 1 (VS_VERSION_INFO) only, language-
+// neutral, then 0409, then English of no region (0009), else the first; then its block
+// 040904b0 answers, or nothing does.
+TEST (ProductVersion, TakesTheVersionResourceOfTheLanguageThatAnEnglishUserGets)
+{
+#ifdef _WIN32
+    if (GetUserDefaultUILanguage() != 0x0409)
+        GTEST_SKIP() << "the system picks by the user's language, and this user's is not US English";
+#endif
+
+    auto version = [] (std::uint16_t language, const std::string& text, const std::string& block = "040904b0",
+                       std::uint16_t id = 1)
+    {
+        return pe::Resource { pe::rtVersion, id, language, pe::productVersionInfo (text, block) };
+    };
+
+    struct Case { const char* name; std::vector<pe::Resource> resources; juce::String expected; };
+    const std::vector<Case> cases {
+        { "the first has only a block of its own language",
+          { version (0x0001, "ar", "040104b0"), version (0x0407, "de", "040704b0"), version (0x0409, "en-US"),
+            version (0x0c0a, "es", "0c0a04b0") }, "en-US" },
+        { "0409 before 0009", { version (0x0809, "en-GB"), version (0x0009, "en"), version (0x0409, "en-US") }, "en-US" },
+        { "0009 before the first", { version (0x0809, "en-GB"), version (0x0009, "en"), version (0x0007, "de") }, "en" },
+        { "else the first", { version (0x0809, "en-GB"), version (0x0407, "de"), version (0x0c07, "de-AT") }, "de" },
+        { "neutral before 0409, though only 0409 has the block", { version (0x0409, "en-US"), version (0x0000, "neutral", "000004b0") }, "" },
+        { "VS_VERSION_INFO, id 1, before other ids", { version (0x0409, "id 2", "040904b0", 2), version (0x0407, "id 1") }, "id 1" },
+        { "no id 1", { version (0x0409, "id 2", "040904b0", 2) }, "" },
+    };
+
+    TemporaryFolder temp;
+    for (auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        for (bool is64Bit : { true, false })
+        {
+            const auto file = temp.folder.getChildFile (is64Bit ? "Vistrel64.aex" : "Vistrel32.aex");
+            writeFile (file, pe::dllImage (c.resources, is64Bit));
+            EXPECT_EQ (getProductVersion (file), c.expected) << (is64Bit ? "PE32+" : "PE32");
+        }
+    }
+}
+
 TEST (ProductVersion, TheStandInPluginOfTheBuildCarriesTheInstallersVersion)
 {
 #ifdef HF_STUB_PLUGIN

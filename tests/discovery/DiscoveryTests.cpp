@@ -157,6 +157,34 @@ TEST_F (Discovery, EachRecordCarriesTheStatusOfTheCopyInItsFolder)
     EXPECT_EQ (records[3].status, "");
 }
 
+#ifndef _WIN32
+// A named pipe where the plug-in file would be: the record comes at once, as one of a
+// copy whose version cannot be read, and so does the check that "Install" makes later.
+TEST_F (Discovery, ANamedPipeWhereThePluginWouldBeGivesItsRecordAtOnce)
+{
+    const auto pipe = pluginCopyIn (cc);
+    ASSERT_TRUE (makeNamedPipe (pipe));
+    installPluginCopy (cs6, "1.3.2");
+
+    ScopedRegistry registry (regText ({ { "11", pluginPath (cs6) }, { "12", pluginPath (cc) } }), RegEncoding::utf8);
+    std::vector<AfterEffectsInstallation> records;
+    bool higher = true;
+
+    EXPECT_TRUE (endsWithin (5000, pipe, [&]
+    {
+        records = discoverAfterEffectsInstallations();
+        if (records.size() == 2)
+            higher = records[1].isInstalledVersionHigher();
+    }));
+
+    expectFound (records, { { HostNames::afterEffectsCS6, cs6 }, { HostNames::afterEffectsCC, cc } });
+    ASSERT_EQ (records.size(), 2u);
+    EXPECT_EQ (records[0].status, "REPAIR");
+    EXPECT_EQ (records[1].status, "UPDATE");
+    EXPECT_FALSE (higher);
+}
+#endif
+
 TEST (HostNames, AreTheTextsTheWizardShows)
 {
     EXPECT_EQ (HostNames::afterEffectsCS5, "Adobe After Effects CS5");

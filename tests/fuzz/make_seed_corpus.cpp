@@ -38,6 +38,10 @@ int main (int argc, char** argv)
         && write (folder, "other-block", 0, pe::dllImage ({ { pe::rtVersion, 1, pe::langEnUs, otherBlock } }))
         && write (folder, "several-resources", 0, pe::dllImage ({ { 10, 103, pe::langEnUs, pe::Bytes (64, 1) },
                                                                   { pe::rtVersion, 1, pe::langEnUs, twoTables } }, false))
+        && write (folder, "several-languages", 0, pe::dllImage ({ { pe::rtVersion, 1, 0x0001, pe::productVersionInfo ("1", "040104b0") },
+                                                                  { pe::rtVersion, 1, 0x0407, pe::productVersionInfo ("2", "040704b0") },
+                                                                  { pe::rtVersion, 1, pe::langEnUs, info },
+                                                                  { pe::rtVersion, 2, 0x0000, info } }))
         && write (folder, "bare-resource", 1, info)
         && write (folder, "bare-two-tables", 1, twoTables);
 

@@ -36,6 +36,8 @@ namespace
         "\"Binary\"=hex:01,02,03\r\n"
         "\"Multi\"=hex(7):61,00,00,00,00,00\r\n"
         "\"Wide\"=hex(1):41,00,42,00,00,00\r\n"
+        "\"WideUnterminated\"=hex(1):41,00,3d,d8,00,de\r\n"
+        "\"WideEndingInASurrogate\"=hex(1):41,00,00,dc\r\n"
         "\"NumberAsBytes\"=hex(4):07,01,00,00\r\n"
         "\"Qword\"=hex(b):01,00,00,00,00,00,00,00\r\n"
         "\"Long\"=hex(2):43,00,3a,00,5c,00,50,00,6c,00,75,00,67,00,2d,00,69,00,6e,00,\\\r\n"
@@ -66,6 +68,8 @@ TEST (Registry, ReadsStringAndNumberValuesAndTheDefaultForEveryOtherType)
         { key + "Binary", none },
         { key + "Multi", none },
         { key + "Wide", "AB" },                      // REG_SZ given as bytes
+        { key + "WideUnterminated", juce::String::fromUTF8 ("A\xF0\x9F\x98\x80") }, // no null, a pair at the end
+        { key + "WideEndingInASurrogate", "A" },     // an unpaired surrogate at the end is dropped
         { key + "NumberAsBytes", "263" },            // REG_DWORD given as bytes
         { key + "Qword", none },
         { key + "Long", none },                      // continued over two lines

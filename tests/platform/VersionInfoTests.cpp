@@ -7,7 +7,13 @@
 #include <cstring>
 #include <random>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 using testing_support::TemporaryFolder;
+using testing_support::endsWithin;
+using testing_support::makeNamedPipe;
 using testing_support::writeFile;
 
 namespace
@@ -217,6 +223,54 @@ TEST (VersionInfo, FailsForFilesWithoutTheVersionValue)
     EXPECT_EQ (platform::getFileVersionInfoSize (nullptr, nullptr), 0u);
 }
 
+// Nothing but a regular file is read: opening a named pipe would wait for a writer.
+TEST (VersionInfo, APathThatIsNoRegularFileAnswersAtOnceAsAFileWithoutVersionInformation)
+{
+    TemporaryFolder temp;
+    const auto pipe = temp.folder.getChildFile ("pipe.aex");
+    ASSERT_TRUE (makeNamedPipe (pipe));
+
+    const auto linkToPipe = temp.folder.getChildFile ("link to pipe.aex");
+    ASSERT_TRUE (pipe.createSymbolicLink (linkToPipe, false));
+
+    const auto socketFile = temp.folder.getChildFile ("socket.aex");
+    const int listening = ::socket (AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE (listening, 0);
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    const auto socketPath = socketFile.getFullPathName().toStdString();
+    ASSERT_LT (socketPath.size(), sizeof (address.sun_path));
+    std::memcpy (address.sun_path, socketPath.c_str(), socketPath.size() + 1);
+    ASSERT_EQ (::bind (listening, reinterpret_cast<const sockaddr*> (&address), sizeof (address)), 0);
+
+    const struct { const char* name; juce::File path; } cases[] {
+        { "named pipe", pipe },
+        { "link to a named pipe", linkToPipe },
+        { "socket", socketFile },
+        { "device", juce::File ("/dev/zero") },
+        { "folder", temp.folder },
+    };
+
+    for (auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        const auto path = c.path.getFullPathName().toStdString();
+        std::uint32_t size = 1;
+        bool copied = true;
+        std::vector<char> block (4096);
+
+        EXPECT_TRUE (endsWithin (5000, pipe, [&]
+        {
+            size = platform::getFileVersionInfoSize (path.c_str(), nullptr);
+            copied = platform::getFileVersionInfo (path.c_str(), 0, std::uint32_t (block.size()), block.data());
+        }));
+        EXPECT_EQ (size, 0u);
+        EXPECT_FALSE (copied);
+    }
+
+    ::close (listening);
+}
+
 TEST (VersionInfo, TakesTheVersionResourceAmongOtherResources)
 {
     const auto image = pe::dllImage ({ { 10, 103, pe::langEnUs, pe::Bytes (100, 7) },
@@ -263,6 +317,7 @@ TEST (VersionInfo, CorruptedHeadersAndDirectoriesAreRefusedOrReadWithinBounds)
     const size_t resourceDirectoryAt = optionalAt + 112 + 2 * 8; // PE32+: data directory 2
     const size_t rsrcAt = at32 (good, sectionsAt + 20);
     const size_t typeEntryAt = rsrcAt + 16;
+    const size_t idEntryAt = rsrcAt + 40;   // the first entry of the directory below RT_VERSION
     const size_t dataEntryAt = rsrcAt + 72; // after the root and the two one-entry directories
     const size_t versionAt = versionDataOffset (good);
     const auto versionLength = std::uint32_t (good[versionAt] | (good[versionAt + 1] << 8));
@@ -285,6 +340,7 @@ TEST (VersionInfo, CorruptedHeadersAndDirectoriesAreRefusedOrReadWithinBounds)
         { "huge entry count", rsrcAt + 14, 0xFFFF, 2, std::nullopt },
         { "version type not a directory", typeEntryAt + 4, 0x48, 4, std::nullopt },
         { "version type directory past the end", typeEntryAt + 4, 0xFFFFFFF0u, 4, std::nullopt },
+        { "version resource named, not numbered", idEntryAt, 0x80000000u, 4, std::nullopt },
         { "data entry outside the section", dataEntryAt, 0x00900000u, 4, std::nullopt },
         { "data entry too short", dataEntryAt + 4, 4, 4, std::nullopt },
         { "data entry claiming 4 GiB", dataEntryAt + 4, 0xFFFFFFFFu, 4, std::string ("1.3.2") },

@@ -9,7 +9,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <optional>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -17,8 +19,11 @@
  #include "platform/win32/WindowsHeaders.h"
 #else
  #include <csignal>
+ #include <fcntl.h>
  #include <spawn.h>
+ #include <sys/stat.h>
  #include <sys/wait.h>
+ #include <unistd.h>
 #endif
 
 namespace testing_support
@@ -251,6 +256,36 @@ namespace testing_support
         writeFile (pluginCopyIn (pluginFolder), pe::pluginWithProductVersion (version, is64Bit));
     }
 
+#ifndef _WIN32
+    // Makes a named pipe at the path, and the folders above it.
+    inline bool makeNamedPipe (const juce::File& path)
+    {
+        path.getParentDirectory().createDirectory();
+        return ::mkfifo (path.getFullPathName().toRawUTF8(), 0644) == 0;
+    }
+
+    // Runs work on a thread of its own and answers whether it ended within the deadline.
+    // Whatever the answer, it returns only once the work has ended: a reader that waits in
+    // opening the pipe for a writer is let go by opening the pipe for writing, again and
+    // again until the work ends, so that a test of a reader that hangs fails and ends.
+    inline bool endsWithin (int milliseconds, const juce::File& pipe, const std::function<void()>& work)
+    {
+        juce::WaitableEvent done (true); // stays signalled
+        std::thread thread ([&] { work(); done.signal(); });
+        const bool ended = done.wait (milliseconds);
+
+        while (! done.wait (10))
+        {
+            const int writer = ::open (pipe.getFullPathName().toRawUTF8(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            if (writer >= 0)
+                ::close (writer);
+        }
+
+        thread.join();
+        return ended;
+    }
+#endif
+
     // Waits (10 s at most) until the process list shows a process of that executable name.
     inline bool waitUntilProcessListed (const std::string& name)
     {
@@ -314,19 +349,22 @@ namespace testing_support
     };
 #else
     // A real process whose executable file has the given name: a copy of sleep, run
-    // until the object goes.
+    // until the object goes. Its first argument is the executable's path unless given.
     class RunningProgram
     {
     public:
-        RunningProgram (const juce::File& folder, const juce::String& executableName)
+        RunningProgram (const juce::File& folder, const juce::String& executableName, std::string firstArgument = {})
             : executable (folder.getChildFile (executableName))
         {
             std::filesystem::copy_file ("/bin/sleep", executable.getFullPathName().toStdString(),
                                         std::filesystem::copy_options::overwrite_existing);
 
             const std::string path = executable.getFullPathName().toStdString();
+            if (firstArgument.empty())
+                firstArgument = path;
+
             std::string seconds ("600");
-            char* argv[] = { const_cast<char*> (path.c_str()), seconds.data(), nullptr };
+            char* argv[] = { firstArgument.data(), seconds.data(), nullptr };
 
             if (posix_spawn (&pid, path.c_str(), nullptr, nullptr, argv, environ) != 0)
                 pid = -1;

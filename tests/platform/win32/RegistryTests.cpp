@@ -41,6 +41,36 @@ namespace
             add (key64, "Bytes", "REG_BINARY", "2f746d70", "/reg:64");
             add (key64, "Wide", "REG_QWORD", "5", "/reg:64");
             add (key32, "Text", "REG_SZ", "C:\\Only32", "/reg:32");
+
+            const std::vector<WCHAR> plugIns { 'C', ':', '\\', 'P', 'l', 'u', 'g', '-', 'i', 'n', 's', ' ' };
+            auto with = [&plugIns] (std::vector<WCHAR> tail)
+            {
+                auto units = plugIns;
+                units.insert (units.end(), tail.begin(), tail.end());
+                return units;
+            };
+            setUnterminated ("PairAtTheEnd", with ({ 0xD83D, 0xDE00 }));
+            setUnterminated ("LowSurrogateAtTheEnd", with ({ 0xDC00 }));
+            setUnterminated ("HighSurrogateAtTheEnd", with ({ 0xD83D }));
+            setUnterminated ("NullInside", with ({ 'a', 0, 'b' }));
+            setUnterminated ("OddLength", with ({ 'a' }), DWORD (plugIns.size() * sizeof (WCHAR) + 1));
+        }
+
+        // A REG_SZ value of exactly these units, without a terminating null.
+        static void setUnterminated (const juce::String& name, const std::vector<WCHAR>& units, DWORD numBytes)
+        {
+            HKEY key = nullptr;
+            ASSERT_EQ (RegCreateKeyExW (HKEY_LOCAL_MACHINE, L"SOFTWARE\\HfInstallerTests\\Values", 0, nullptr, 0,
+                                        KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &key, nullptr), ERROR_SUCCESS);
+            const auto status = RegSetValueExW (key, name.toWideCharPointer(), 0, REG_SZ,
+                                                reinterpret_cast<const BYTE*> (units.data()), numBytes);
+            RegCloseKey (key);
+            ASSERT_EQ (status, ERROR_SUCCESS) << name;
+        }
+
+        static void setUnterminated (const juce::String& name, const std::vector<WCHAR>& units)
+        {
+            setUnterminated (name, units, DWORD (units.size() * sizeof (WCHAR)));
         }
 
         static void TearDownTestSuite() { clear(); }
@@ -73,6 +103,26 @@ TEST_F (SeededRegistry, AnswersStringsAndNumbersAndTheDefaultForEveryOtherType)
             SCOPED_TRACE (juce::String (c.name) + (mode == platform::Registry::WoW64_64bit ? " (64-bit view)" : " (default view)"));
             EXPECT_EQ (platform::Registry::getValue (key64 + "\\" + c.name, "(default)", mode), c.expected);
         }
+}
+
+// Written by RegSetValueExW without a terminating null: the text holds the value's units
+// and nothing after them, a surrogate left unpaired at the end dropped.
+TEST_F (SeededRegistry, AStringStoredWithoutItsNullReadsAsExactlyItsUnits)
+{
+    const juce::String plugIns ("C:\\Plug-ins ");
+    const struct { const char* name; juce::String expected; } cases[] {
+        { "PairAtTheEnd", plugIns + juce::String::fromUTF8 ("\xF0\x9F\x98\x80") },
+        { "LowSurrogateAtTheEnd", plugIns },
+        { "HighSurrogateAtTheEnd", plugIns },
+        { "NullInside", plugIns + "a" },
+        { "OddLength", plugIns },
+    };
+
+    for (auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        EXPECT_EQ (platform::Registry::getValue (key64 + "\\" + c.name, "(default)", platform::Registry::WoW64_64bit), c.expected);
+    }
 }
 
 TEST_F (SeededRegistry, AKeyExistsWhenTheKeyThatHoldsTheValueOpensWhateverTheValue)
