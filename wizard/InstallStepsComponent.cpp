@@ -146,27 +146,35 @@ void InstallStepsComponent::prepareInstallation()
 
 void InstallStepsComponent::updateProgressStep()
 {
-    const int state = installProgressStep->installerThread->getState();
+    auto& thread = *installProgressStep->installerThread;
+    int state = thread.getState();
 
     previousButton->setButtonText ("Cancel");
     nextButton->setEnabled (false);
 
+    if (state == HfInstallerThread::Ready)
+    {
+        try
+        {
+            installProgressStep->startInstallation();
+        }
+        catch (const HfInstallerThreadException& error)
+        {
+            // The worker has been started and has not yet marked itself running: the run
+            // is already on its way, and its own updates refresh the buttons.
+            if (thread.isThreadRunning())
+                return;
+
+            // The run cannot start (the system refused the worker): it ends here as a
+            // failed run, with the refusal as its error.
+            thread.setError (error);
+            installProgressStep->showError();
+            state = HfInstallerThread::Failed;
+        }
+    }
+
     switch (state)
     {
-        case HfInstallerThread::Ready:
-            try
-            {
-                installProgressStep->startInstallation();
-            }
-            catch (const HfInstallerThreadException& error)
-            {
-                // The worker has been started and has not yet marked itself running: the
-                // run is already on its way, and its own updates refresh the buttons.
-                if (error.type != HfInstallerThreadException::StillInProgress || ! installProgressStep->installerThread->isThreadRunning())
-                    throw;
-            }
-            break;
-
         case HfInstallerThread::Succeeded:
             nextButton->setButtonText ("Finish");
             nextButton->setEnabled (true);

@@ -100,6 +100,7 @@ void StepInstallProgressComponent::showError()
 
     switch (error.type)
     {
+        case HfInstallerThreadException::StillInProgress:   // a run that could not start
         case HfInstallerThreadException::DeleteFailed:
         case HfInstallerThreadException::MoveFailed:
         case HfInstallerThreadException::CreateDirectoryFailed:

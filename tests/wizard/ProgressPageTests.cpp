@@ -75,6 +75,7 @@ TEST (ProgressPage, ShowsErrorsByTypeAndTheCancelText)
     struct Case { int type; const char* message; bool boxShown; };
     const Case cases[] = {
         { HfInstallerThreadException::ExtractionFailed, "not shown", false },
+        { HfInstallerThreadException::StillInProgress, "Detail: Could not start the installer thread", true },
         { HfInstallerThreadException::DeleteFailed, "Detail: Could not delete this file: /x", true },
         { HfInstallerThreadException::MoveFailed, "Detail: Could not move this file : /a into : /b", true },
         { HfInstallerThreadException::CreateDirectoryFailed, "Detail: Could not create directory: /d", true },

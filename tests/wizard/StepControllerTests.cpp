@@ -243,6 +243,31 @@ TEST_F (StepController, ADowngradeNeedsConfirmationThenTheRunInstallsAndOffersFi
     EXPECT_EQ (folder.getChildFile ("Hollowfen/Vistrel/Vistrel.aex").getSize(), 4096);
 }
 
+TEST_F (StepController, AWorkerThatCannotStartShowsAFailedRunAndOffersClose)
+{
+    registerArchive (engine_test::ZipWriter().file ("Vistrel.aex", engine_test::bytes (100)).open());
+    auto folder = temp.make ("cc/Plug-ins");
+    ScopedRegistry registry ({ { "12", folder } });
+    InstallStepsComponent steps;
+    auto& page = *steps.installProgressStep;
+    page.installerThread = std::make_unique<engine_test::UnstartableThread> (&page);
+    goToFolderPage (steps);
+    ASSERT_TRUE (steps.nextButton->isEnabled());
+
+    click (*steps.nextButton);
+
+    EXPECT_EQ (steps.navigation->currentIndex, 3);
+    EXPECT_EQ (page.installerThread->getState(), HfInstallerThread::Failed);
+    EXPECT_EQ (page.statusLabel->getText(), "An error occured.\nPlease contact our support. Error type: 4");
+    EXPECT_TRUE (page.errorDetailsEditor->isVisible());
+    EXPECT_EQ (page.errorDetailsEditor->getText(), "Detail: Could not start the installer thread");
+    EXPECT_EQ (page.progress, -1.0);
+    EXPECT_EQ (steps.nextButton->getButtonText(), "Close");
+    EXPECT_TRUE (steps.nextButton->isEnabled());
+    EXPECT_FALSE (steps.previousButton->isVisible());
+    EXPECT_FALSE (pluginCopyIn (folder).exists());
+}
+
 TEST_F (StepController, DuringARunOnlyCancelIsOfferedAndACancelledRunOffersClose)
 {
     engine_test::ZipWriter writer;
