@@ -138,6 +138,24 @@ TEST (ProgressPage, ARefusedPreparationIsShownAndRaisedAgain)
     EXPECT_EQ (page.progress, -1.0);
 }
 
+TEST (ProgressPage, ARunAfterARefusedPreparationOpensWithTheWaitingDisplay)
+{
+    ScopedHookValue folderName (TestApplication::get().temporaryFolderName, engine_test::temporaryFolderName());
+    TemporaryFolder temp;
+    StepInstallProgressComponent page (nullptr);
+    EXPECT_THROW (page.setTasks ({ InstallationTask (nullptr, "/nowhere", true, true) }), HfInstallerThreadException);
+    ASSERT_EQ (statusOf (page), "Installation was cancelled..");
+
+    auto archive = engine_test::ZipWriter().file ("a.bin", engine_test::bytes (2000)).open();
+    page.setTasks ({ InstallationTask (archive, temp.folder.getChildFile ("dest").getFullPathName(), true, false) });
+    page.startInstallation();
+
+    // The worker's first update has not been delivered yet.
+    EXPECT_EQ (statusOf (page), "Installing..");
+    EXPECT_EQ (page.progress, 0.0);
+    EXPECT_TRUE (runMessageLoopUntil ([&] { return page.successLabel->isVisible(); }));
+}
+
 TEST (ProgressPage, ARunShowsItsProgressThenSuccessWithTheTick)
 {
     TemporaryFolder temp;
