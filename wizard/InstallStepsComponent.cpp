@@ -197,6 +197,10 @@ void InstallStepsComponent::buttonClicked (juce::Button* button)
 {
     const int index = navigation->currentIndex;
 
+    // The second click of a double click on the forward button does not move on again.
+    if (button == nextButton.get() && forwardClickGuard.isSecondClick())
+        return;
+
     if (button == previousButton.get())
     {
         if (index == progressPage)
@@ -235,4 +239,8 @@ void InstallStepsComponent::buttonClicked (juce::Button* button)
     }
 
     updateButtons();
+
+    // Noted once the new page is up, so that a click that waited meanwhile counts from here.
+    if (navigation->currentIndex != index)
+        forwardClickGuard.pageChanged();
 }

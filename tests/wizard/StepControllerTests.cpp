@@ -3,6 +3,7 @@
 #include "tests/support/MessageLoop.h"
 #include "tests/support/TestApplication.h"
 #include "tests/support/WizardFixtures.h"
+#include "wizard/DoubleClickGuard.h"
 #include "wizard/InstallStepsComponent.h"
 #include "wizard/NavigationController.h"
 #include "wizard/StepAfterEffectsPathComponent.h"
@@ -39,13 +40,22 @@ namespace
             manager.addEntry (entry);
         }
 
-        static void click (juce::Button& button)
+        // The wizard's clock, which the clicks below move on.
+        juce::uint32 now = 1000;
+        DoubleClickGuard::ScopedClock clock { [this] { return now; } };
+
+        static juce::uint32 doubleClickInterval() { return (juce::uint32) juce::MouseEvent::getDoubleClickTimeout(); }
+
+        // A click that comes the given time after the one before: by default, a click of its
+        // own rather than the second of a double click.
+        void click (juce::Button& button, juce::uint32 after = doubleClickInterval())
         {
+            now += after;
             button.triggerClick();
             juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
         }
 
-        static void goToFolderPage (InstallStepsComponent& steps)
+        void goToFolderPage (InstallStepsComponent& steps)
         {
             click (*steps.nextButton);
             click (*steps.nextButton);
@@ -81,6 +91,49 @@ TEST_F (StepController, StartsOnTheWelcomePageAndWalksForwardAndBack)
     expect ({ 1, "Previous", true, "I Accept", true, 0xff3f3f3f });
     click (*steps.previousButton);
     expect ({ 0, "Previous", false, "Next", true, 0xff3f3f3f });
+}
+
+TEST_F (StepController, AForwardClickWithinTheDoubleClickIntervalAfterAPageChangeIsDropped)
+{
+    ScopedRegistry registry ({});
+
+    struct Case { juce::uint32 secondClickAfter; int page; const char* next; };
+    const Case cases[] = {
+        { 80, 1, "I Accept" },
+        { doubleClickInterval() - 1, 1, "I Accept" },
+        { doubleClickInterval(), 2, "Install" },
+    };
+    for (auto& c : cases)
+    {
+        SCOPED_TRACE (c.secondClickAfter);
+        InstallStepsComponent steps;
+        click (*steps.nextButton);
+        click (*steps.nextButton, c.secondClickAfter);
+
+        EXPECT_EQ (steps.navigation->currentIndex, c.page);
+        EXPECT_EQ (steps.nextButton->getButtonText(), c.next);
+        EXPECT_TRUE (steps.previousButton->isEnabled());
+    }
+}
+
+TEST_F (StepController, ADoubleClickOnIAcceptNeverStartsARun)
+{
+    ScopedHookValue folderName (TestApplication::get().temporaryFolderName, engine_test::temporaryFolderName());
+    registerArchive (engine_test::ZipWriter().file ("Vistrel.aex", engine_test::bytes (100)).open());
+    auto folder = temp.make ("cc/Plug-ins");
+    ScopedRegistry registry ({ { "12", folder } });
+    InstallStepsComponent steps;
+
+    click (*steps.nextButton);       // Next
+    click (*steps.nextButton);       // I Accept ...
+    click (*steps.nextButton, 80);   // ... twice
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (100);
+
+    EXPECT_EQ (steps.navigation->currentIndex, 2);
+    EXPECT_EQ (steps.nextButton->getButtonText(), "Install");
+    EXPECT_TRUE (steps.nextButton->isEnabled());
+    EXPECT_EQ (steps.installProgressStep->installerThread->getState(), HfInstallerThread::Ready);
+    EXPECT_FALSE (pluginCopyIn (folder).exists());
 }
 
 TEST_F (StepController, LaysOutTheButtonBarFromTheRightEdge)
