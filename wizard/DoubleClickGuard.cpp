@@ -11,17 +11,21 @@ namespace
     }
 }
 
-void DoubleClickGuard::pageChanged()
+bool DoubleClickGuard::clickArrived()
 {
-    pageHasChanged = true;
-    pageChangedAt = currentClock()();
+    lastClickAt = currentClock()();
+
+    // Unsigned, so that the counter's wrap-around leaves the difference right.
+    const juce::uint32 elapsed = lastClickAt - pageChangedAt;
+    return pageHasChanged && elapsed < (juce::uint32) juce::jmax (0, juce::MouseEvent::getDoubleClickTimeout());
 }
 
-bool DoubleClickGuard::isSecondClick() const
+void DoubleClickGuard::pageChanged()
 {
-    // Unsigned, so that the counter's wrap-around leaves the difference right.
-    const juce::uint32 elapsed = currentClock()() - pageChangedAt;
-    return pageHasChanged && elapsed < (juce::uint32) juce::jmax (0, juce::MouseEvent::getDoubleClickTimeout());
+    // From the click, not from the end of its handling: a click after a message box that
+    // the first click opened is a click of its own.
+    pageHasChanged = true;
+    pageChangedAt = lastClickAt;
 }
 
 DoubleClickGuard::ScopedClock::ScopedClock (std::function<juce::uint32()> replacement)

@@ -4,16 +4,17 @@
 
 #include <functional>
 
-// One page per click gesture: a forward click that comes within the system's double-click
-// interval after a page change is the second click of a double click, and is dropped.
+// One page per click gesture: a click that comes within the system's double-click interval
+// after the click that changed the page is the second click of a double click.
 class DoubleClickGuard
 {
 public:
-    // Notes that the page has just changed.
-    void pageChanged();
+    // Notes the time of a click that has just come in, and answers whether it is the second
+    // click of a double click.
+    bool clickArrived();
 
-    // Whether a click now falls within the double-click interval after the last page change.
-    bool isSecondClick() const;
+    // The click that came in last has changed the page.
+    void pageChanged();
 
     // The clock that every guard reads, in milliseconds (juce::Time::getMillisecondCounter);
     // a test may drive it for the life of the object.
@@ -31,6 +32,7 @@ public:
     };
 
 private:
+    juce::uint32 lastClickAt = 0;
     bool pageHasChanged = false;
     juce::uint32 pageChangedAt = 0;
 };

@@ -197,8 +197,9 @@ void InstallStepsComponent::buttonClicked (juce::Button* button)
 {
     const int index = navigation->currentIndex;
 
-    // The second click of a double click on the forward button does not move on again.
-    if (button == nextButton.get() && forwardClickGuard.isSecondClick())
+    // Every click is noted; the second click of a double click on the forward button does
+    // not move on again.
+    if (forwardClickGuard.clickArrived() && button == nextButton.get())
         return;
 
     if (button == previousButton.get())
@@ -240,7 +241,6 @@ void InstallStepsComponent::buttonClicked (juce::Button* button)
 
     updateButtons();
 
-    // Noted once the new page is up, so that a click that waited meanwhile counts from here.
     if (navigation->currentIndex != index)
         forwardClickGuard.pageChanged();
 }
