@@ -30,6 +30,9 @@ InstallStepsComponent::InstallStepsComponent()
     nextButton->setButtonText (TRANS ("Next"));
     nextButton->addListener (this);
 
+    forwardClickGuard.watch (*previousButton);
+    forwardClickGuard.watch (*nextButton);
+
     navigation = std::make_unique<NavigationController>();
     navigation->setSize (200, 200);
     addAndMakeVisible (navigation.get());
