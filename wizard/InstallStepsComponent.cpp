@@ -168,8 +168,8 @@ void InstallStepsComponent::updateProgressStep()
             if (thread.isThreadRunning())
                 return;
 
-            // The run cannot start (the system refused the worker): it ends here as a
-            // failed run, with the refusal as its error.
+            // The run cannot start (the system refused the worker, or nothing was
+            // prepared): it ends here as a failed run, with the refusal as its error.
             thread.setError (error);
             installProgressStep->showError();
             state = HfInstallerThread::Failed;
