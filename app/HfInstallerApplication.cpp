@@ -18,6 +18,7 @@ bool HfInstallerApplication::moreThanOneInstanceAllowed()
 
 void HfInstallerApplication::initialise (const juce::String&)
 {
+    initialised = true;
     platform::keepWindowsRepainting();
 
     addInstallationEntries();
@@ -27,6 +28,10 @@ void HfInstallerApplication::initialise (const juce::String&)
 
 void HfInstallerApplication::shutdown()
 {
+    // JUCE also calls this in a second instance, which hands over before initialise.
+    if (! initialised)
+        return;
+
     HfInstallationManager::getInstance()->reset();
     mainWindow.reset();
 }

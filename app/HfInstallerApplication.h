@@ -38,4 +38,5 @@ public:
 
 private:
     std::unique_ptr<MainWindow> mainWindow;
+    bool initialised = false;
 };

@@ -28,11 +28,17 @@ void HfInstallerThread::setTasks (const std::vector<InstallationTask>& newTasks)
 
 void HfInstallerThread::start()
 {
-    // A thread that the system cannot start is refused like a running one.
-    if (! isThreadRunning() && getState() == Ready && prepared && startThread())
-        return;
+    if (isThreadRunning() || getState() != Ready || ! prepared)
+        throw HfInstallerThreadException (HfInstallerThreadException::StillInProgress, "Installation is still in progress");
 
-    throw HfInstallerThreadException (HfInstallerThreadException::StillInProgress, "Installation is still in progress");
+    // A worker that the system cannot start is refused too, with a detail of its own.
+    if (! startWorker())
+        throw HfInstallerThreadException (HfInstallerThreadException::StillInProgress, "Detail: Could not start the installer thread");
+}
+
+bool HfInstallerThread::startWorker()
+{
+    return startThread();
 }
 
 void HfInstallerThread::cancel()

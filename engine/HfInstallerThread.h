@@ -104,6 +104,11 @@ public:
     // left out. Throws PermissionsFileMissing or PermissionsFailed (also for a link).
     static void setWindowsPermissions (const InstallationTask& task);
 
+protected:
+    // Starts the worker (juce::Thread::startThread); false when the system cannot start a
+    // thread. A test may refuse here.
+    virtual bool startWorker();
+
 private:
     std::vector<InstallationTask> tasks;
     bool useTemporaryFolder = true;

@@ -39,7 +39,8 @@ void TsLookAndFeel::drawButtonBackground (Graphics& g, Button& button, const Col
 }
 
 // An 11 x 11 box at the top left, a tick that scales with the button's height, and the
-// text beside the box. Hovering, pressing and focus do not change the look.
+// text beside the box, fitted into the button. Hovering, pressing and focus do not change
+// the look.
 void TsLookAndFeel::drawToggleButton (Graphics& g, ToggleButton& button, bool, bool)
 {
     const auto h = (float) button.getHeight();
@@ -82,9 +83,12 @@ void TsLookAndFeel::drawToggleButton (Graphics& g, ToggleButton& button, bool, b
     g.setColour (button.findColour (TextEditor::textColourId));
     g.setFont (font);
 
+    // As wide as the text, but no wider than the button: a longer text is squeezed down to a
+    // horizontal scale of 0.7 and then shortened with an ellipsis, on its one line.
     const auto text = button.getButtonText();
-    g.drawFittedText (text, 21, (int) (6.0f - 15.0f * 0.5f), font.getStringWidth (text), 15,
-                      Justification::centredLeft, 3, 0.7f);
+    const auto width = jmin (font.getStringWidth (text), jmax (0, button.getWidth() - 21));
+    g.drawFittedText (text, 21, (int) (6.0f - 15.0f * 0.5f), width, 15,
+                      Justification::centredLeft, 1, 0.7f);
 }
 
 void TsLookAndFeel::drawTextEditorOutline (Graphics&, int, int, TextEditor&)

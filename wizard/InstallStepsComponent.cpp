@@ -30,6 +30,9 @@ InstallStepsComponent::InstallStepsComponent()
     nextButton->setButtonText (TRANS ("Next"));
     nextButton->addListener (this);
 
+    forwardClickGuard.watch (*previousButton);
+    forwardClickGuard.watch (*nextButton);
+
     navigation = std::make_unique<NavigationController>();
     navigation->setSize (200, 200);
     addAndMakeVisible (navigation.get());
@@ -146,27 +149,35 @@ void InstallStepsComponent::prepareInstallation()
 
 void InstallStepsComponent::updateProgressStep()
 {
-    const int state = installProgressStep->installerThread->getState();
+    auto& thread = *installProgressStep->installerThread;
+    int state = thread.getState();
 
     previousButton->setButtonText ("Cancel");
     nextButton->setEnabled (false);
 
+    if (state == HfInstallerThread::Ready)
+    {
+        try
+        {
+            installProgressStep->startInstallation();
+        }
+        catch (const HfInstallerThreadException& error)
+        {
+            // The worker has been started and has not yet marked itself running: the run
+            // is already on its way, and its own updates refresh the buttons.
+            if (thread.isThreadRunning())
+                return;
+
+            // The run cannot start (the system refused the worker, or nothing was
+            // prepared): it ends here as a failed run, with the refusal as its error.
+            thread.setError (error);
+            installProgressStep->showError();
+            state = HfInstallerThread::Failed;
+        }
+    }
+
     switch (state)
     {
-        case HfInstallerThread::Ready:
-            try
-            {
-                installProgressStep->startInstallation();
-            }
-            catch (const HfInstallerThreadException& error)
-            {
-                // The worker has been started and has not yet marked itself running: the
-                // run is already on its way, and its own updates refresh the buttons.
-                if (error.type != HfInstallerThreadException::StillInProgress || ! installProgressStep->installerThread->isThreadRunning())
-                    throw;
-            }
-            break;
-
         case HfInstallerThread::Succeeded:
             nextButton->setButtonText ("Finish");
             nextButton->setEnabled (true);
@@ -188,6 +199,11 @@ void InstallStepsComponent::updateProgressStep()
 void InstallStepsComponent::buttonClicked (juce::Button* button)
 {
     const int index = navigation->currentIndex;
+
+    // Every click is noted; the second click of a double click on the forward button does
+    // not move on again.
+    if (forwardClickGuard.clickArrived() && button == nextButton.get())
+        return;
 
     if (button == previousButton.get())
     {
@@ -227,4 +243,7 @@ void InstallStepsComponent::buttonClicked (juce::Button* button)
     }
 
     updateButtons();
+
+    if (navigation->currentIndex != index)
+        forwardClickGuard.pageChanged();
 }

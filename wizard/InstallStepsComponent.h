@@ -1,5 +1,7 @@
 #pragma once
 
+#include "wizard/DoubleClickGuard.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <memory>
@@ -38,6 +40,8 @@ public:
 private:
     void prepareInstallation();
     void updateProgressStep();
+
+    DoubleClickGuard forwardClickGuard;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (InstallStepsComponent)
 };

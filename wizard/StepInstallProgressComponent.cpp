@@ -79,7 +79,13 @@ void StepInstallProgressComponent::setTasks (std::vector<InstallationTask> tasks
 void StepInstallProgressComponent::startInstallation()
 {
     if (installerThread->getState() == HfInstallerThread::Ready)
+    {
         installerThread->start();
+
+        // A refused preparation may have left the cancel text: the run opens waiting.
+        progress = 0.0;
+        setStatus (TRANS ("Installing.."));
+    }
     else if (installerThread->getState() == HfInstallerThread::Failed)
         showError();
 }
@@ -100,6 +106,7 @@ void StepInstallProgressComponent::showError()
 
     switch (error.type)
     {
+        case HfInstallerThreadException::StillInProgress:   // a run that could not start
         case HfInstallerThreadException::DeleteFailed:
         case HfInstallerThreadException::MoveFailed:
         case HfInstallerThreadException::CreateDirectoryFailed:

@@ -30,7 +30,8 @@ StepWelcomeComponent::~StepWelcomeComponent()
 
 void StepWelcomeComponent::resized()
 {
-    descriptionLabel->setBounds (20, 66, 264, 110);
+    // At least 110 high, and as high as the text needs on this platform's fonts.
+    descriptionLabel->setBounds (20, 66, 264, juce::jmax (110, wizard::heightForWholeText (*descriptionLabel, 264)));
     titleLabel->setBounds (20, 21, 264, 24);
 }
 

@@ -305,6 +305,17 @@ namespace engine_test
     };
 
     //==============================================================================
+    // An installer thread whose worker the system refuses to start.
+    class UnstartableThread : public HfInstallerThread
+    {
+    public:
+        using HfInstallerThread::HfInstallerThread;
+
+    protected:
+        bool startWorker() override { return false; }
+    };
+
+    //==============================================================================
     struct Seen
     {
         int state, phase;

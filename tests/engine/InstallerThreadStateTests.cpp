@@ -16,17 +16,18 @@ namespace
             return InstallationTask (std::move (archive), (scratch / folder).getFullPathName(), true, false);
         }
 
-        void expectStartRefused()
+        void expectStartRefused (HfInstallerThread* refusing = nullptr,
+                                 const char* message = "Installation is still in progress")
         {
             try
             {
-                thread->start();
+                (refusing != nullptr ? *refusing : *thread).start();
                 FAIL() << "start was not refused";
             }
             catch (const Error& e)
             {
                 EXPECT_EQ (e.type, Error::StillInProgress);
-                EXPECT_EQ (e.getMessage(), "Installation is still in progress");
+                EXPECT_EQ (e.getMessage(), message);
             }
         }
     };
@@ -69,6 +70,18 @@ TEST_F (InstallerThreadState, ANewThreadIsReadyWithoutErrorAndRefusesToStartUnpr
 
     expectStartRefused();
     EXPECT_FALSE (thread->isThreadRunning());
+}
+
+TEST_F (InstallerThreadState, AWorkerThatTheSystemCannotStartIsRefusedWithItsOwnDetail)
+{
+    UnstartableThread unstartable (&listener);
+    unstartable.setTasks ({ taskFor (ZipWriter().file ("a.bin", "a").open()) });
+    unstartable.prepare();
+
+    expectStartRefused (&unstartable, "Detail: Could not start the installer thread");
+    EXPECT_EQ (unstartable.getState(), HfInstallerThread::Ready);
+    EXPECT_EQ (unstartable.getLastError().type, Error::None);
+    EXPECT_FALSE (unstartable.isThreadRunning());
 }
 
 TEST_F (InstallerThreadState, StartIsRefusedAfterAFailedPreparation)

@@ -199,16 +199,45 @@ TEST_F (LookAndFeelButtons, TickBoxTextUsesTheTextEditorColourBesideTheBox)
                               juce::Colour (0xffff0000), 2));
 }
 
-TEST_F (LookAndFeelButtons, LongTickBoxTextIsNotShortened)
+TEST_F (LookAndFeelButtons, TickBoxTextTooWideForTheButtonIsSqueezedThenShortenedWithAnEllipsis)
 {
-    const juce::String text ("A rather long After Effects folder name");
-    tickBox.setButtonText (text);
-    tickBox.setSize (60, 20);
+    const juce::Font font (15.0f);
+    const int width = 140; // 119 pixels beside the box
+    const auto dot = font.getStringWidthFloat ("..") - font.getStringWidthFloat (".");
 
-    const auto image = render (400, 20, [&] (juce::Graphics& g) { lookAndFeel.drawToggleButton (g, tickBox, false, false); });
-    const auto drawn = rendering::boundsWhere (image.getClippedImage ({ 21, 0, 379, 20 }), rendering::isVisible);
+    struct Case { const char* text; const char* shown; };
+    const Case cases[] = {
+        { "Folder", "as it is" },
+        { "Adobe After Effects", "squeezed" },   // fits at a horizontal scale of 0.7
+        { "Adobe After Effects CC 2012 (DOWNGRADE)", "shortened" },
+    };
+    for (auto& c : cases)
+    {
+        SCOPED_TRACE (c.text);
+        const juce::String text (c.text);
+        tickBox.setButtonText (text);
+        tickBox.setSize (width, 20);
 
-    EXPECT_NEAR (21 + drawn.getRight(), 21 + juce::Font (15.0f).getStringWidth (text), 3);
+        // Drawn into an image wider than the button, which would show any text beyond it.
+        const auto image = render (400, 20, [&] (juce::Graphics& g) { lookAndFeel.drawToggleButton (g, tickBox, false, false); });
+        const auto drawn = rendering::boundsWhere (image.getClippedImage ({ 21, 0, 379, 20 }), rendering::isVisible).translated (21, 0);
+        const juce::String shown (c.shown);
+
+        if (shown == "as it is")
+            EXPECT_NEAR (drawn.getRight(), 21 + font.getStringWidth (text), 2);
+        else if (shown == "squeezed")
+            EXPECT_NEAR (drawn.getRight(), width, 2);
+        else
+            EXPECT_TRUE (drawn.getRight() <= width && drawn.getRight() > width - 2 * dot) << drawn.getRight();
+
+        // The end of an ellipsis holds only the dots' few rows; the end of a word holds more.
+        const auto end = rendering::boundsWhere (image.getClippedImage ({ drawn.getRight() - (int) (2 * dot), 0, (int) (2 * dot), 20 }),
+                                                 rendering::isVisible);
+        if (shown == "shortened")
+            EXPECT_LE (end.getHeight(), 3);
+        else
+            EXPECT_GT (end.getHeight(), 5);
+    }
 }
 
 TEST_F (LookAndFeelButtons, TextEditorsHaveNoOutline)

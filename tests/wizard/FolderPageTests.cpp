@@ -1,3 +1,4 @@
+#include "tests/lookandfeel/Rendering.h"
 #include "tests/support/TestApplication.h"
 #include "tests/support/WizardFixtures.h"
 #include "wizard/StepAfterEffectsPathComponent.h"
@@ -102,6 +103,32 @@ TEST_F (FolderPage, ListsDiscoveredInstallationsTickedWithStatusAndKeepsListOrde
     page.container->getToggles()[0]->triggerClick();
     juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
     EXPECT_FALSE (page.canContinue());
+}
+
+TEST_F (FolderPage, ALongEntryIsFittedIntoItsRow)
+{
+    auto cc = temp.make ("CC/Plug-ins");
+    installPluginCopy (cc, "2.0");
+    ScopedRegistry registry ({ { "12", cc } });
+    juce::TsLookAndFeel lookAndFeel;
+    StepAfterEffectsPathComponent page (nullptr);
+    page.setLookAndFeel (&lookAndFeel);
+    page.setSize (332, 260);
+
+    auto& entry = *page.container->getToggles()[0];
+    ASSERT_EQ (entry.getButtonText(), "Adobe After Effects CC 2012 (DOWNGRADE)");
+    ASSERT_EQ (entry.getWidth(), 292);
+
+    // Drawn into an image wider than the row: nothing of the text lies beyond it.
+    juce::Image image (juce::Image::ARGB, 400, entry.getHeight(), true);
+    {
+        juce::Graphics g (image);
+        lookAndFeel.drawToggleButton (g, entry, false, false);
+    }
+    const auto right = rendering::boundsWhere (image, rendering::isVisible).getRight();
+    EXPECT_GT (right, 200);
+    EXPECT_LE (right, entry.getWidth());
+    page.setLookAndFeel (nullptr);
 }
 
 TEST_F (FolderPage, FindsThePluginsFolderByItsThreeRules)

@@ -1,3 +1,4 @@
+#include "tests/lookandfeel/Rendering.h"
 #include "tests/support/TestApplication.h"
 #include "wizard/AEPathContainerComponent.h"
 #include "wizard/NavigationController.h"
@@ -107,9 +108,42 @@ TEST (WelcomePage, ShowsTheNameAndTheWelcomeTextWithTheVersionFilledIn)
     for (auto size : { juce::Point<int> (332, 260), juce::Point<int> (100, 50) })
     {
         page.setSize (size.x, size.y);
-        EXPECT_EQ (page.descriptionLabel->getBounds(), juce::Rectangle<int> (20, 66, 264, 110));
+        EXPECT_EQ (page.descriptionLabel->getBounds().withHeight (110), juce::Rectangle<int> (20, 66, 264, 110));
+        EXPECT_GE (page.descriptionLabel->getHeight(), 110);
         EXPECT_EQ (page.titleLabel->getBounds(), juce::Rectangle<int> (20, 21, 264, 24));
     }
+}
+
+TEST (WelcomePage, ItsLabelsShowTheirWholeTextsWithThePagesFont)
+{
+    // Where a label draws its text, painted without the clip to its bounds that its parent gives it.
+    auto drawnText = [] (juce::Label& label)
+    {
+        const int margin = 200;
+        juce::Image image (juce::Image::ARGB, label.getWidth() + 2 * margin, label.getHeight() + 2 * margin, true);
+        {
+            juce::Graphics g (image);
+            g.setOrigin ({ margin, margin });
+            label.paintEntireComponent (g, false);
+        }
+
+        return rendering::boundsWhere (image, rendering::isVisible).translated (-margin, -margin);
+    };
+
+    juce::TsLookAndFeel lookAndFeel;
+    StepWelcomeComponent page (nullptr);
+    page.setLookAndFeel (&lookAndFeel);
+    page.setSize (332, 260);
+
+    for (auto* label : { page.descriptionLabel.get(), page.titleLabel.get() })
+    {
+        SCOPED_TRACE (label->getText());
+        const auto drawn = drawnText (*label);
+        EXPECT_FALSE (drawn.isEmpty());
+        EXPECT_TRUE (label->getLocalBounds().contains (drawn)) << drawn.toString() << " in " << label->getLocalBounds().toString();
+        EXPECT_LE (label->getBottom(), page.getHeight());
+    }
+    page.setLookAndFeel (nullptr);
 }
 
 TEST (LicencePage, ShowsTheLicenceReadOnlyScrollingAndWithoutCaret)

@@ -75,6 +75,7 @@ TEST (ProgressPage, ShowsErrorsByTypeAndTheCancelText)
     struct Case { int type; const char* message; bool boxShown; };
     const Case cases[] = {
         { HfInstallerThreadException::ExtractionFailed, "not shown", false },
+        { HfInstallerThreadException::StillInProgress, "Detail: Could not start the installer thread", true },
         { HfInstallerThreadException::DeleteFailed, "Detail: Could not delete this file: /x", true },
         { HfInstallerThreadException::MoveFailed, "Detail: Could not move this file : /a into : /b", true },
         { HfInstallerThreadException::CreateDirectoryFailed, "Detail: Could not create directory: /d", true },
@@ -137,6 +138,24 @@ TEST (ProgressPage, ARefusedPreparationIsShownAndRaisedAgain)
     EXPECT_EQ (page.progress, -1.0);
 }
 
+TEST (ProgressPage, ARunAfterARefusedPreparationOpensWithTheWaitingDisplay)
+{
+    ScopedHookValue folderName (TestApplication::get().temporaryFolderName, engine_test::temporaryFolderName());
+    TemporaryFolder temp;
+    StepInstallProgressComponent page (nullptr);
+    EXPECT_THROW (page.setTasks ({ InstallationTask (nullptr, "/nowhere", true, true) }), HfInstallerThreadException);
+    ASSERT_EQ (statusOf (page), "Installation was cancelled..");
+
+    auto archive = engine_test::ZipWriter().file ("a.bin", engine_test::bytes (2000)).open();
+    page.setTasks ({ InstallationTask (archive, temp.folder.getChildFile ("dest").getFullPathName(), true, false) });
+    page.startInstallation();
+
+    // The worker's first update has not been delivered yet.
+    EXPECT_EQ (statusOf (page), "Installing..");
+    EXPECT_EQ (page.progress, 0.0);
+    EXPECT_TRUE (runMessageLoopUntil ([&] { return page.successLabel->isVisible(); }));
+}
+
 TEST (ProgressPage, ARunShowsItsProgressThenSuccessWithTheTick)
 {
     TemporaryFolder temp;
@@ -170,9 +189,30 @@ TEST (ProgressPage, ARunShowsItsProgressThenSuccessWithTheTick)
     EXPECT_GT (whiteIn (snapshot), 100);
     for (int x = 141; x < 192; ++x)
         EXPECT_LT (snapshot.getPixelAt (x, 57).getBrightness(), 0.95f) << "nothing in the box's top 5 rows";
+}
 
-    // Updates in other states leave the display as it is.
-    page.installerThread->setState (HfInstallerThread::CancelRequested);
-    page.installerUpdated();
-    EXPECT_TRUE (page.successLabel->isVisible());
+TEST (ProgressPage, UpdatesWhileCancelRequestedOrReadyKeepTheRunningDisplay)
+{
+    TemporaryFolder temp;
+    StepInstallProgressComponent page (nullptr);
+    auto archive = engine_test::ZipWriter().file ("a.bin", engine_test::bytes (2000)).open();
+    page.setTasks ({ InstallationTask (archive, temp.folder.getChildFile ("dest").getFullPathName(), true, false) });
+    auto& thread = *page.installerThread;
+
+    for (auto state : { HfInstallerThread::CancelRequested, HfInstallerThread::Ready })
+    {
+        SCOPED_TRACE (state);
+        thread.setState (HfInstallerThread::Running);
+        thread.setPhase (HfInstallerThread::Extracting, false);
+        page.installerUpdated();
+        ASSERT_EQ (statusOf (page), "Extracting files");
+        ASSERT_EQ (page.progress, 0.0);
+
+        // The thread moves on, but an update in this state shows none of it.
+        thread.setState (state);
+        thread.setPhase (HfInstallerThread::CleaningUp, false);
+        page.installerUpdated();
+        EXPECT_EQ (statusOf (page), "Extracting files");
+        EXPECT_EQ (page.progress, 0.0);
+    }
 }

@@ -4,16 +4,13 @@
 #include "tests/support/ScriptedFileSystem.h"
 #include "tests/support/TestApplication.h"
 #include "tests/support/WizardFixtures.h"
+#include "wizard/DoubleClickGuard.h"
 #include "wizard/InstallStepsComponent.h"
 #include "wizard/NavigationController.h"
 #include "wizard/StepAfterEffectsPathComponent.h"
 #include "wizard/StepInstallProgressComponent.h"
 
 #include <gtest/gtest.h>
-
-#include <csignal>
-#include <sys/wait.h>
-#include <unistd.h>
 
 using namespace testing_support;
 
@@ -44,13 +41,22 @@ namespace
             manager.addEntry (entry);
         }
 
-        static void click (juce::Button& button)
+        // The wizard's clock, which the clicks below move on.
+        juce::int64 now = 1000;
+        DoubleClickGuard::ScopedClock clock { [this] { return now; } };
+
+        static int doubleClickInterval() { return juce::MouseEvent::getDoubleClickTimeout(); }
+
+        // A click that comes the given time after the one before: by default, a click of its
+        // own rather than the second of a double click.
+        void click (juce::Button& button, int after = doubleClickInterval())
         {
+            now += after;
             button.triggerClick();
             juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
         }
 
-        static void goToFolderPage (InstallStepsComponent& steps)
+        void goToFolderPage (InstallStepsComponent& steps)
         {
             click (*steps.nextButton);
             click (*steps.nextButton);
@@ -86,6 +92,50 @@ TEST_F (StepController, StartsOnTheWelcomePageAndWalksForwardAndBack)
     expect ({ 1, "Previous", true, "I Accept", true, 0xff3f3f3f });
     click (*steps.previousButton);
     expect ({ 0, "Previous", false, "Next", true, 0xff3f3f3f });
+}
+
+TEST_F (StepController, AForwardClickWithinTheDoubleClickIntervalAfterAPageChangeIsDropped)
+{
+    ScopedRegistry registry ({});
+
+    struct Case { int secondClickAfter; int page; const char* next; };
+    const Case cases[] = {
+        { 80, 1, "I Accept" },
+        { doubleClickInterval() - 1, 1, "I Accept" },
+        { doubleClickInterval(), 2, "Install" },
+        { -60000, 2, "Install" },   // the clock was set back meanwhile
+    };
+    for (auto& c : cases)
+    {
+        SCOPED_TRACE (c.secondClickAfter);
+        InstallStepsComponent steps;
+        click (*steps.nextButton);
+        click (*steps.nextButton, c.secondClickAfter);
+
+        EXPECT_EQ (steps.navigation->currentIndex, c.page);
+        EXPECT_EQ (steps.nextButton->getButtonText(), c.next);
+        EXPECT_TRUE (steps.previousButton->isEnabled());
+    }
+}
+
+TEST_F (StepController, ADoubleClickOnIAcceptNeverStartsARun)
+{
+    ScopedHookValue folderName (TestApplication::get().temporaryFolderName, engine_test::temporaryFolderName());
+    registerArchive (engine_test::ZipWriter().file ("Vistrel.aex", engine_test::bytes (100)).open());
+    auto folder = temp.make ("cc/Plug-ins");
+    ScopedRegistry registry ({ { "12", folder } });
+    InstallStepsComponent steps;
+
+    click (*steps.nextButton);       // Next
+    click (*steps.nextButton);       // I Accept ...
+    click (*steps.nextButton, 80);   // ... twice
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (100);
+
+    EXPECT_EQ (steps.navigation->currentIndex, 2);
+    EXPECT_EQ (steps.nextButton->getButtonText(), "Install");
+    EXPECT_TRUE (steps.nextButton->isEnabled());
+    EXPECT_EQ (steps.installProgressStep->installerThread->getState(), HfInstallerThread::Ready);
+    EXPECT_FALSE (pluginCopyIn (folder).exists());
 }
 
 TEST_F (StepController, LaysOutTheButtonBarFromTheRightEdge)
@@ -194,27 +244,22 @@ TEST_F (StepController, APreparationErrorShowsCannotInstallHereAndKeepsInstallDi
 TEST_F (StepController, InstallIsRefusedWhileAfterEffectsRuns)
 {
     registerArchive (engine_test::ZipWriter().file ("Vistrel.aex", engine_test::bytes (10)).open());
-    ScopedRegistry registry ({ { "12", temp.make ("cc/Plug-ins") } });
+    // A newer plug-in too: the downgrade question, which comes after this check, must not be asked.
+    auto folder = temp.make ("cc/Plug-ins");
+    installPluginCopy (folder, "2.0");
+    ScopedRegistry registry ({ { "12", folder } });
 
-    auto fakeHost = temp.folder.getChildFile ("AfterFX.exe");
-    ASSERT_TRUE (juce::File ("/bin/sleep").copyFileTo (fakeHost));
-    fakeHost.setExecutePermission (true);
-    auto pid = fork();
-    if (pid == 0)
-    {
-        execl (fakeHost.getFullPathName().toRawUTF8(), "AfterFX.exe", "30", (char*) nullptr);
-        _exit (127);
-    }
-    juce::Thread::sleep (200);
+    RunningProgram host (temp.folder, "AfterFX.exe");
+    ASSERT_TRUE (host.started());
+    ASSERT_TRUE (host.waitUntilListed());
 
     InstallStepsComponent steps;
     goToFolderPage (steps);
+    dialogs.okCancelAnswers = { true };
     click (*steps.nextButton);
 
-    kill (pid, SIGKILL);
-    waitpid (pid, nullptr, 0);
-
     ASSERT_EQ (dialogs.shown.size(), 1u);
+    EXPECT_EQ (dialogs.shown[0].kind, "message");
     EXPECT_EQ (dialogs.shown[0].title, "After Effects is running");
     EXPECT_EQ (dialogs.shown[0].message, "After Effects application is running. Before proceeding, please close it.");
     EXPECT_EQ (steps.navigation->currentIndex, 2);
@@ -247,6 +292,31 @@ TEST_F (StepController, ADowngradeNeedsConfirmationThenTheRunInstallsAndOffersFi
     EXPECT_TRUE (steps.nextButton->isEnabled());
     EXPECT_FALSE (steps.previousButton->isVisible());
     EXPECT_EQ (folder.getChildFile ("Hollowfen/Vistrel/Vistrel.aex").getSize(), 4096);
+}
+
+TEST_F (StepController, AWorkerThatCannotStartShowsAFailedRunAndOffersClose)
+{
+    registerArchive (engine_test::ZipWriter().file ("Vistrel.aex", engine_test::bytes (100)).open());
+    auto folder = temp.make ("cc/Plug-ins");
+    ScopedRegistry registry ({ { "12", folder } });
+    InstallStepsComponent steps;
+    auto& page = *steps.installProgressStep;
+    page.installerThread = std::make_unique<engine_test::UnstartableThread> (&page);
+    goToFolderPage (steps);
+    ASSERT_TRUE (steps.nextButton->isEnabled());
+
+    click (*steps.nextButton);
+
+    EXPECT_EQ (steps.navigation->currentIndex, 3);
+    EXPECT_EQ (page.installerThread->getState(), HfInstallerThread::Failed);
+    EXPECT_EQ (page.statusLabel->getText(), "An error occured.\nPlease contact our support. Error type: 4");
+    EXPECT_TRUE (page.errorDetailsEditor->isVisible());
+    EXPECT_EQ (page.errorDetailsEditor->getText(), "Detail: Could not start the installer thread");
+    EXPECT_EQ (page.progress, -1.0);
+    EXPECT_EQ (steps.nextButton->getButtonText(), "Close");
+    EXPECT_TRUE (steps.nextButton->isEnabled());
+    EXPECT_FALSE (steps.previousButton->isVisible());
+    EXPECT_FALSE (pluginCopyIn (folder).exists());
 }
 
 TEST_F (StepController, DuringARunOnlyCancelIsOfferedAndACancelledRunOffersClose)
