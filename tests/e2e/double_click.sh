@@ -13,7 +13,7 @@ e2e_registry "$E2E_TMP/registry.reg" 13.5 "$cc"
 
 e2e_start_app "$exe"
 wid=$(e2e_wait_window "Vistrel Installer") || e2e_fail "no installer window"
-sleep 0.5
+e2e_wait_text "$wid" "170 0 330 260" "This will install Vistrel 1.3.2" 10 || e2e_fail "the window is not drawn"
 
 e2e_double_click "$wid" $E2E_NEXT   # Next
 text=$(e2e_read_text "$wid" 170 0 330 260)

@@ -18,15 +18,12 @@ e2e_wait_text "$wid" "170 0 330 260" "This will install Vistrel 1.3.2" 10 || e2e
 
 e2e_click "$wid" $E2E_NEXT
 e2e_click "$wid" $E2E_NEXT
-text=$(e2e_read_text "$wid" 190 48 292 132)
-case "$text" in *"Adobe After Effects CC 2012 (UPDATE"*) ;; *) e2e_fail "the list reads '$text'" ;; esac
+e2e_wait_text "$wid" "190 48 292 132" "Adobe After Effects CC 2012 (UPDATE" 10 || e2e_fail "the list shows no UPDATE record"
 
 e2e_click "$wid" $E2E_BROWSE
 e2e_choose_folder "$E2E_TMP/Other/Install"
-sleep 0.5
+e2e_wait_text "$wid" "190 48 292 132" "Custom location (UPDATE" 10 || e2e_fail "no custom record after Browse"
 e2e_screenshot "named-pipe-folders"
-text=$(e2e_read_text "$wid" 190 48 292 132)
-case "$text" in *"Custom location (UPDATE"*) ;; *) e2e_fail "no custom record after Browse: '$text'" ;; esac
 
 e2e_click "$wid" $E2E_NEXT
 e2e_wait_text "$wid" "$E2E_SUCCESS" "Success" 30 || e2e_fail "no success"

@@ -19,10 +19,8 @@ temp_root="${TMPDIR:-/tmp}/HfVistrelInstaller"
 
 e2e_start_app "$exe"
 wid=$(e2e_wait_window "Vistrel Installer") || e2e_fail "no installer window"
-sleep 0.5
+e2e_wait_text "$wid" "170 0 330 260" "This will install Vistrel 1.3.2" 10 || e2e_fail "no welcome text"
 e2e_screenshot "page-1-welcome"
-text=$(e2e_read_text "$wid" 170 0 330 260)
-case "$text" in *"This will install Vistrel 1.3.2"*) ;; *) e2e_fail "welcome page reads '$text'" ;; esac
 
 e2e_click "$wid" $E2E_NEXT
 e2e_screenshot "page-2-licence"
@@ -42,10 +40,8 @@ e2e_click "$wid" $(e2e_tick_box 1)
 e2e_next_enabled "$wid" || e2e_fail "Install is disabled"
 e2e_click "$wid" $E2E_NEXT
 e2e_wait_text "$wid" "$E2E_SUCCESS" "Success" 30 || e2e_fail "no success"
-sleep 0.3
+e2e_wait_text "$wid" "170 100 330 100" "Now go and animate like a beast" 10 || e2e_fail "no success text"
 e2e_screenshot "page-4-success"
-text=$(e2e_read_text "$wid" 170 100 330 100)
-case "$text" in *"Now go and animate like a beast"*) ;; *) e2e_fail "success page reads '$text'" ;; esac
 
 for folder in "$cs6" "$cc"; do
   installed="$folder/Hollowfen/Vistrel/Vistrel.aex"
