@@ -13,8 +13,9 @@ e2e_log() { echo "[$(date +%H:%M:%S)] $*"; }
 e2e_cleanup() {
   set +e
   [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null && wait "$APP_PID" 2>/dev/null
-  [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null
-  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+  # Waited for, so that the display's lock and sockets are gone before the next test.
+  [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null && wait "$WM_PID" 2>/dev/null
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
   [ -n "$E2E_TMP" ] && [ -z "${E2E_KEEP:-}" ] && rm -rf "$E2E_TMP"
 }
 
@@ -34,14 +35,19 @@ e2e_start_x() {
   done
   [ -s "$E2E_TMP/display" ] || e2e_fail "no X display could be started: $(cat "$E2E_TMP/xvfb.log")"
   export DISPLAY=":$(head -n 1 "$E2E_TMP/display")"
+  for i in $(seq 1 200); do
+    xdpyinfo >/dev/null 2>&1 && break
+    sleep 0.1
+  done
   openbox >"$E2E_TMP/wm.log" 2>&1 &
   WM_PID=$!
   # The window manager is there once it has announced itself on the root window.
   for i in $(seq 1 200); do
     wmctrl -m >/dev/null 2>&1 && return 0
+    kill -0 "$WM_PID" 2>/dev/null || break
     sleep 0.1
   done
-  e2e_fail "the window manager did not start"
+  e2e_fail "the window manager did not start on $DISPLAY: $(cat "$E2E_TMP/wm.log")"
 }
 
 # e2e_registry FILE [VERSION FOLDER]... writes a .reg file naming plug-in folders and makes
