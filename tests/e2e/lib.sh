@@ -7,7 +7,12 @@ XVFB_PID=""
 WM_PID=""
 APP_PID=""
 
-e2e_fail() { echo "FAIL: $*" >&2; e2e_screenshot "failure" || true; exit 1; }
+e2e_fail() {
+  echo "FAIL: $*" >&2
+  e2e_screenshot "failure" || true
+  if [ -s "$E2E_TMP/app.log" ]; then echo "--- the installer's output:" >&2; tail -n 20 "$E2E_TMP/app.log" >&2; fi
+  exit 1
+}
 e2e_log() { echo "[$(date +%H:%M:%S)] $*"; }
 
 e2e_cleanup() {
@@ -117,10 +122,13 @@ e2e_window_size() {
 e2e_point_at() {
   local wid=$1 x=$2 y=$3 ox oy
   read -r ox oy < <(e2e_window_origin "$wid")
-  # mousemove --sync waits for the pointer to move, so it must not be asked to stay put.
-  if [ "$(xdotool getmouselocation | awk '{print $1, $2}')" != "x:$((ox + x)) y:$((oy + y))" ]; then
-    xdotool mousemove --sync $((ox + x)) $((oy + y))
+  # mousemove --sync waits for the pointer to move, so it must not be asked to stay put: a
+  # pointer already there steps aside first. Either way the window under it sees it arrive,
+  # also where a box that stood there has just gone.
+  if [ "$(xdotool getmouselocation | awk '{print $1, $2}')" = "x:$((ox + x)) y:$((oy + y))" ]; then
+    xdotool mousemove --sync $((ox + x + 1)) $((oy + y))
   fi
+  xdotool mousemove --sync $((ox + x)) $((oy + y))
 }
 
 # Clicks at a point of the content. The pause after it outlasts the double-click interval
