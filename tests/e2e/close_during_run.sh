@@ -11,8 +11,7 @@ e2e_registry "$E2E_TMP/registry.reg" 12 "$cc"
 
 e2e_open_folder_page "$exe"
 E2E_CLICK_PAUSE=0.2 e2e_click "$wid" $E2E_NEXT   # Install
-wmctrl -i -c "$wid"
-e2e_wait_exit 0 15
+e2e_close_window "$wid" 0
 pgrep -f "^$exe" >/dev/null && e2e_fail "a process of the installer is still running"
 
 count=0

@@ -32,6 +32,5 @@ sleep 0.5
 xdotool search --onlyvisible --name "$(e2e_title_regex 'Not enough disk space')" >/dev/null 2>&1 && e2e_fail "box shown with enough space"
 e2e_next_enabled "$wid" || e2e_fail "Install disabled with enough space"
 
-wmctrl -i -c "$wid"
-e2e_wait_exit 0 15
+e2e_close_window "$wid" 0
 echo PASS

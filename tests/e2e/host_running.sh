@@ -29,6 +29,5 @@ sleep 1
 E2E_OCR_CHARS="0123456789MB" e2e_wait_text "$wid" "$E2E_REQUIRED_SIZE" "1MB" 5 || e2e_fail "the folder page is gone"
 e2e_next_enabled "$wid" || e2e_fail "Install is disabled"
 kill -0 "$APP_PID" || e2e_fail "the installer ended"
-wmctrl -i -c "$wid"
-e2e_wait_exit 0 15
+e2e_close_window "$wid" 0
 echo PASS

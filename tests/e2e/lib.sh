@@ -162,6 +162,22 @@ e2e_wait_exit() {
   e2e_fail "installer did not exit within ${timeout}s"
 }
 
+# Closes the main window through the window manager and waits for the installer to exit
+# with the code given. The request goes again every 5 s while the installer runs: one sent
+# just after a message box had closed was once seen to go unanswered.
+e2e_close_window() {
+  local wid=$1 expected=${2:-0} attempt i
+  for attempt in 1 2 3; do
+    wmctrl -i -c "$wid" 2>/dev/null || true
+    for i in $(seq 1 50); do
+      kill -0 "$APP_PID" 2>/dev/null || break 2
+      sleep 0.1
+    done
+    e2e_log "the installer still runs 5 s after close request $attempt"
+  done
+  e2e_wait_exit "$expected" 15
+}
+
 # Saves a screenshot of the whole screen under the build's screenshot folder.
 e2e_screenshot() {
   local name=$1 dir=${E2E_SCREENSHOTS:-}

@@ -20,6 +20,5 @@ e2e_click "$wid" $(e2e_tick_box 0)
 e2e_dismiss_box "Cannot install here" "please contact our support at"
 ! e2e_next_enabled "$wid" || e2e_fail "Install enabled without archive"
 
-wmctrl -i -c "$wid"
-e2e_wait_exit 0 15
+e2e_close_window "$wid" 0
 echo PASS

@@ -29,6 +29,5 @@ sleep 0.5
 e2e_wait_text "$wid" "$E2E_REQUIRED_SIZE" "0MB" 2 || e2e_fail "the folder page is gone"
 [ ! -e "$E2E_TMP/cs6/Plug-ins/Hollowfen" ] || e2e_fail "something was installed"
 
-wmctrl -i -c "$wid"
-e2e_wait_exit 0 15
+e2e_close_window "$wid" 0
 echo PASS

@@ -27,6 +27,5 @@ kill -0 "$APP_PID" 2>/dev/null || e2e_fail "the first instance ended"
 [ "$(xdotool search --onlyvisible --name '^Vistrel Installer$' | wc -l)" = 1 ] || e2e_fail "more than one installer window"
 
 # The close button (the window manager sends WM_DELETE_WINDOW).
-wmctrl -i -c "$wid"
-e2e_wait_exit 0 15
+e2e_close_window "$wid" 0
 echo "PASS"
