@@ -22,8 +22,6 @@ namespace platform
 {
     namespace
     {
-        constexpr std::uint32_t success = 0;
-
         class Descriptor
         {
         public:
@@ -107,7 +105,7 @@ namespace platform
                 if (::rename (source.getFullPathName().toRawUTF8(), target.getFullPathName().toRawUTF8()) != 0)
                     return windowsErrorFor (errno);
 
-                return success;
+                return errorSuccess;
             }
 
             std::uint32_t copyToNewFile (const juce::File& source, const juce::File& target) override
@@ -158,7 +156,7 @@ namespace platform
                     return windowsErrorFor (errno);
 
                 out.keep();
-                return success;
+                return errorSuccess;
             }
 
             bool deleteFile (const juce::File& file) override

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ErrorCodes.h"
+
 #include <cerrno>
 #include <cstdint>
 
@@ -11,16 +13,16 @@ namespace platform
     {
         switch (error)
         {
-            case 0:             return 0;     // ERROR_SUCCESS
+            case 0:             return errorSuccess;
             case EPERM:
-            case EACCES:        return 5;     // ERROR_ACCESS_DENIED
-            case ENOENT:        return 2;     // ERROR_FILE_NOT_FOUND
+            case EACCES:        return errorAccessDenied;
+            case ENOENT:        return errorFileNotFound;
             case ENOTDIR:       return 3;     // ERROR_PATH_NOT_FOUND
             case ENOMEM:        return 8;     // ERROR_NOT_ENOUGH_MEMORY
-            case EXDEV:         return 17;    // ERROR_NOT_SAME_DEVICE
+            case EXDEV:         return errorNotSameDevice;
             case EROFS:         return 19;    // ERROR_WRITE_PROTECT
             case EOPNOTSUPP:    return 50;    // ERROR_NOT_SUPPORTED
-            case EEXIST:        return 80;    // ERROR_FILE_EXISTS
+            case EEXIST:        return errorFileExists;
             case EINVAL:        return 87;    // ERROR_INVALID_PARAMETER
             case ENOSPC:        return 112;   // ERROR_DISK_FULL
             case EBUSY:         return 170;   // ERROR_BUSY

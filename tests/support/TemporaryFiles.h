@@ -1,7 +1,7 @@
 #pragma once
 
-// Folders and files that no other process can have picked: the name has a random part
-// and the system creates it only where nothing of that name exists, in one step.
+// Folders that no other process can have picked: the name has a random part and the
+// system creates it only where nothing of that name exists, in one step.
 // (juce::File::getNonexistentChildFile only looks for a free name, which another test
 // process may take before this one creates it.)
 
@@ -15,7 +15,6 @@
  #include <cstdlib>
  #include <string>
  #include <sys/stat.h>
- #include <unistd.h>
  #include <vector>
 #endif
 
@@ -26,7 +25,7 @@ namespace testing_support
         // A test cannot go on without its folder: the fixture fails loudly.
         [[noreturn]] inline void cannotMake (const juce::File& parent)
         {
-            throw std::runtime_error ("Could not make a temporary file or folder in " + parent.getFullPathName().toStdString());
+            throw std::runtime_error ("Could not make a temporary folder in " + parent.getFullPathName().toStdString());
         }
     }
 
@@ -34,11 +33,11 @@ namespace testing_support
     namespace detail
     {
         // The name's random part: the process id and a random number.
-        inline juce::String uniqueName (const juce::String& prefix, const juce::String& suffix)
+        inline juce::String uniqueName (const juce::String& prefix)
         {
             static juce::Random random;
             return prefix + juce::String ((int) GetCurrentProcessId()) + "-"
-                   + juce::String::toHexString (random.nextInt64()) + suffix;
+                   + juce::String::toHexString (random.nextInt64());
         }
     }
 
@@ -47,32 +46,12 @@ namespace testing_support
     {
         for (;;)
         {
-            auto folder = parent.getChildFile (detail::uniqueName (prefix, {}));
+            auto folder = parent.getChildFile (detail::uniqueName (prefix));
 
             if (CreateDirectoryW (folder.getFullPathName().toWideCharPointer(), nullptr))
                 return folder;
 
             if (GetLastError() != ERROR_ALREADY_EXISTS)
-                detail::cannotMake (parent);
-        }
-    }
-
-    // Makes a new empty file below parent, named prefix, a random part and suffix.
-    inline juce::File makeUniqueFile (const juce::File& parent, const juce::String& prefix, const juce::String& suffix)
-    {
-        for (;;)
-        {
-            auto file = parent.getChildFile (detail::uniqueName (prefix, suffix));
-            auto handle = CreateFileW (file.getFullPathName().toWideCharPointer(), GENERIC_WRITE, 0, nullptr,
-                                       CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-
-            if (handle != INVALID_HANDLE_VALUE)
-            {
-                CloseHandle (handle);
-                return file;
-            }
-
-            if (GetLastError() != ERROR_FILE_EXISTS)
                 detail::cannotMake (parent);
         }
     }
@@ -90,22 +69,6 @@ namespace testing_support
             detail::cannotMake (parent);
 
         ::chmod (path.data(), 0755);
-        return juce::File (juce::String::fromUTF8 (path.data()));
-    }
-
-    // Makes a new empty file below parent, named prefix, a random part and suffix.
-    inline juce::File makeUniqueFile (const juce::File& parent, const juce::String& prefix, const juce::String& suffix)
-    {
-        auto pattern = parent.getChildFile (prefix + "XXXXXX" + suffix).getFullPathName().toStdString();
-        std::vector<char> path (pattern.begin(), pattern.end());
-        path.push_back (0);
-
-        const int fd = ::mkstemps (path.data(), static_cast<int> (suffix.getNumBytesAsUTF8()));
-
-        if (fd < 0)
-            detail::cannotMake (parent);
-
-        ::close (fd);
         return juce::File (juce::String::fromUTF8 (path.data()));
     }
 #endif
