@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# The window closed during a run: the program ends, the worker stops, and nothing is left
-# half-written outside the temporary root (every installed file is whole).
+# The window closed during a run (a payload of 1,500 entries): the program ends with 0, the
+# worker stops, the temporary root is gone, and nothing is left half-written: every
+# installed file is whole. The installer is held to a small share of one core while it
+# runs, so that the run is still going when the close request comes.
 source "$(dirname "$0")/lib.sh"
 exe=$1
 
@@ -10,9 +12,17 @@ mkdir -p "$cc"
 e2e_registry "$E2E_TMP/registry.reg" 12 "$cc"
 
 e2e_open_folder_page "$exe"
+e2e_expect_next_enabled "$wid" "Install is disabled"
+e2e_slow_app 3 || { echo "SKIP: the installer's process can be neither given a CPU quota nor stopped"; exit 77; }
+e2e_log "the installer is slowed by $E2E_SLOW_HOW"
+
 E2E_CLICK_PAUSE=0.2 e2e_click "$wid" $E2E_NEXT   # Install
+# The run is going once it has extracted a file into the temporary root.
+extracting() { [ -n "$(find "$E2E_TEMP_ROOT" -type f -print -quit 2>/dev/null)" ]; }
+e2e_until 120 extracting || e2e_fail "the run does not extract"
 e2e_close_window "$wid" 0
 pgrep -f "^$exe" >/dev/null && e2e_fail "a process of the installer is still running"
+[ ! -e "$E2E_TEMP_ROOT" ] || e2e_fail "the temporary root $E2E_TEMP_ROOT is left"
 
 count=0
 while IFS= read -r -d '' f; do

@@ -1,23 +1,85 @@
 # Shared helpers of the end-to-end tests: a real X server (Xvfb) with a window manager,
 # the installer started for real, and real input events through xdotool.
+#
+# Every check that reads the screen waits for the state it expects, with a deadline: a
+# window repaints some time after the click, key or box that changed it. A check that
+# something does not show first waits for the sign that comes with it (a button's disabled
+# look, a label's new text), then confirms that it stays for a short settle time.
 set -euo pipefail
+
+# tesseract's OpenMP threads spin while they wait for each other: on a busy machine one
+# read took 30 s instead of 0.3 s. One thread reads as well here.
+export OMP_THREAD_LIMIT=1
 
 E2E_TMP=""
 XVFB_PID=""
 WM_PID=""
 APP_PID=""
+E2E_NAME=$(basename "$0" .sh)
 
+# Microseconds since the epoch, for deadlines (whatever the locale's decimal point), and
+# a number of seconds (such as 1.5) in microseconds.
+e2e_now() { echo "${EPOCHREALTIME//[.,]/}"; }
+e2e_us() { awk -v s="$1" 'BEGIN { printf "%d", s * 1000000 }'; }
+
+# e2e_until SECONDS COMMAND...: runs the command until it succeeds; false once the deadline
+# has passed.
+e2e_until() {
+  local seconds=$1 deadline
+  shift
+  deadline=$(( $(e2e_now) + $(e2e_us "$seconds") ))
+  until "$@"; do
+    [ "$(e2e_now)" -lt "$deadline" ] || return 1
+    sleep 0.1
+  done
+}
+
+# e2e_stays SECONDS COMMAND...: true when the command succeeds at every look for that long
+# (one look at least every 0.2 s, five at the least).
+e2e_stays() {
+  local seconds=$1 deadline looks=0
+  shift
+  deadline=$(( $(e2e_now) + $(e2e_us "$seconds") ))
+  while [ "$looks" -lt 5 ] || [ "$(e2e_now)" -lt "$deadline" ]; do
+    "$@" || return 1
+    looks=$((looks + 1))
+    sleep 0.2
+  done
+}
+
+# Fails the test: a screenshot of the whole screen at the failure, its path and the
+# installer's output go to the log.
 e2e_fail() {
+  local shot
   echo "FAIL: $*" >&2
-  e2e_screenshot "failure" || true
-  if [ -s "$E2E_TMP/app.log" ]; then echo "--- the installer's output:" >&2; tail -n 20 "$E2E_TMP/app.log" >&2; fi
+  if [ -n "${DISPLAY:-}" ] && shot=$(e2e_failure_screenshot); then
+    echo "screenshot of the screen at the failure: $shot" >&2
+  fi
+  if [ -n "$E2E_TMP" ] && [ -s "$E2E_TMP/app.log" ]; then
+    echo "--- the installer's output:" >&2
+    tail -n 20 "$E2E_TMP/app.log" >&2
+  fi
   exit 1
 }
 e2e_log() { echo "[$(date +%H:%M:%S)] $*"; }
 
+# Saves the whole screen under the screenshot folder's failures/ (or the system's temporary
+# folder /tmp), in a file of its own; prints its path.
+e2e_failure_screenshot() {
+  local dir shot
+  dir="${E2E_SCREENSHOTS:-/tmp}/failures"
+  mkdir -p "$dir" || return 1
+  shot=$(mktemp "$dir/$E2E_NAME-$(date +%Y%m%d-%H%M%S)-XXXXXX.png") || return 1
+  import -window root "$shot" 2>/dev/null || return 1
+  chmod 644 "$shot"
+  echo "$shot"
+}
+
 e2e_cleanup() {
   set +e
+  e2e_unslow_app
   [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null && wait "$APP_PID" 2>/dev/null
+  e2e_remove_cgroup
   # Waited for, so that the display's lock and sockets are gone before the next test.
   [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null && wait "$WM_PID" 2>/dev/null
   [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
@@ -26,34 +88,31 @@ e2e_cleanup() {
 
 # Starts Xvfb on a free display and a window manager, so windows get real title bars
 # and the close request travels as WM_DELETE_WINDOW, as it does on a desktop. The server
-# picks the display itself (-displayfd), so two runs never take the same one.
+# picks the display itself (-displayfd), so two runs never take the same one. It does not
+# reset when its last client leaves (-noreset): a reset after the first check's
+# disconnection refused the window manager's connection now and then.
 e2e_start_x() {
   E2E_TMP=$(mktemp -d /tmp/hf-e2e.XXXXXX)
   trap e2e_cleanup EXIT
-  local i
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$E2E_TMP/display" >"$E2E_TMP/xvfb.log" 2>&1 &
+  # The installers of this test keep their temporary root in a folder of the test's own.
+  mkdir -m 700 "$E2E_TMP/tmp"
+  export TMPDIR="$E2E_TMP/tmp"
+  E2E_TEMP_ROOT="$TMPDIR/HfVistrelInstaller"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$E2E_TMP/display" >"$E2E_TMP/xvfb.log" 2>&1 &
   XVFB_PID=$!
-  for i in $(seq 1 200); do
-    [ -s "$E2E_TMP/display" ] && break
-    kill -0 "$XVFB_PID" 2>/dev/null || break
-    sleep 0.1
-  done
+  e2e_until 30 e2e_display_announced
   [ -s "$E2E_TMP/display" ] || e2e_fail "no X display could be started: $(cat "$E2E_TMP/xvfb.log")"
   export DISPLAY=":$(head -n 1 "$E2E_TMP/display")"
-  for i in $(seq 1 200); do
-    xdpyinfo >/dev/null 2>&1 && break
-    sleep 0.1
-  done
+  e2e_until 30 xdpyinfo >/dev/null 2>&1 || e2e_fail "the X display $DISPLAY does not answer"
   openbox >"$E2E_TMP/wm.log" 2>&1 &
   WM_PID=$!
   # The window manager is there once it has announced itself on the root window.
-  for i in $(seq 1 200); do
-    wmctrl -m >/dev/null 2>&1 && return 0
-    kill -0 "$WM_PID" 2>/dev/null || break
-    sleep 0.1
-  done
-  e2e_fail "the window manager did not start on $DISPLAY: $(cat "$E2E_TMP/wm.log")"
+  e2e_until 30 e2e_wm_settled
+  e2e_wm_running || e2e_fail "the window manager did not start on $DISPLAY: $(cat "$E2E_TMP/wm.log")"
 }
+e2e_display_announced() { [ -s "$E2E_TMP/display" ] || ! kill -0 "$XVFB_PID" 2>/dev/null; }
+e2e_wm_running() { kill -0 "$WM_PID" 2>/dev/null && wmctrl -m >/dev/null 2>&1; }
+e2e_wm_settled() { e2e_wm_running || ! kill -0 "$WM_PID" 2>/dev/null; }
 
 # e2e_registry FILE [VERSION FOLDER]... writes a .reg file naming plug-in folders and makes
 # it the registry of the installers started afterwards.
@@ -81,32 +140,61 @@ e2e_title_regex() {
   printf '^%s$' "$(printf '%s' "$1" | sed 's/[][\\.^$*+?(){}|]/\\&/g')"
 }
 
-# Starts the installer and goes on to the folder page: "Next", then "I Accept". Sets wid.
-e2e_open_folder_page() {
+# The pages, each known by a text it shows in the wizard's area (170 0 330 260).
+E2E_PAGE_AREA="170 0 330 260"
+E2E_WELCOME_TEXT="This will install Vistrel 1.3.2"
+E2E_LICENCE_TEXT="DISCLAIMER OF WARRANTIES"
+E2E_FOLDERS_TEXT="Select your After Effects installation"
+
+# e2e_wait_page WID TEXT [SECONDS]: waits until the wizard shows the page with that text.
+e2e_wait_page() {
+  E2E_OCR_CHARS="" e2e_wait_text "$1" "$E2E_PAGE_AREA" "$2" "${3:-30}"
+}
+
+# Starts the installer and waits for its welcome page. Sets wid.
+e2e_open_welcome_page() {
   e2e_start_app "$1"
   wid=$(e2e_wait_window "Vistrel Installer") || e2e_fail "no installer window"
+  e2e_wait_window_placed "$wid" || e2e_fail "the window is not 500 x 300 in place: $(e2e_window_geometry "$wid")"
+  e2e_wait_page "$wid" "$E2E_WELCOME_TEXT" || e2e_fail "no welcome page"
+}
+
+# Starts the installer and goes on to the licence page. Sets wid.
+e2e_open_licence_page() {
+  e2e_open_welcome_page "$1"
   e2e_click "$wid" $E2E_NEXT
+  e2e_wait_page "$wid" "$E2E_LICENCE_TEXT" || e2e_fail "Next did not show the licence"
+}
+
+# Starts the installer and goes on to the folder page: "Next", then "I Accept", each once
+# the page it belongs to shows. Sets wid.
+e2e_open_folder_page() {
+  e2e_open_licence_page "$1"
   e2e_click "$wid" $E2E_NEXT
+  e2e_wait_page "$wid" "$E2E_FOLDERS_TEXT" || e2e_fail "I Accept did not show the folder page"
 }
 
 # Waits for a top-level window with exactly this title; prints its id.
 e2e_wait_window() {
-  local title=$1 timeout=${2:-20} i id
-  for i in $(seq 1 $((timeout * 10))); do
-    id=$(xdotool search --onlyvisible --name "$(e2e_title_regex "$title")" 2>/dev/null | head -n 1 || true)
-    if [ -n "$id" ]; then echo "$id"; return 0; fi
-    sleep 0.1
-  done
-  return 1
+  local title=$1 timeout=${2:-30}
+  e2e_until "$timeout" e2e_find_window "$title" || return 1
+  e2e_find_window "$title"
 }
+e2e_find_window() {
+  local id
+  id=$(xdotool search --onlyvisible --name "$(e2e_title_regex "$1")" 2>/dev/null | head -n 1 || true)
+  [ -n "$id" ] && echo "$id"
+}
+e2e_no_window() { ! e2e_find_window "$1" >/dev/null; }
 
 e2e_window_gone() {
-  local title=$1 timeout=${2:-10} i
-  for i in $(seq 1 $((timeout * 10))); do
-    xdotool search --onlyvisible --name "$(e2e_title_regex "$title")" >/dev/null 2>&1 || return 0
-    sleep 0.1
-  done
-  return 1
+  e2e_until "${2:-30}" e2e_no_window "$1"
+}
+
+# e2e_expect_no_window TITLE [SECONDS]: no such window shows for a settle time. Call it
+# once the window has shown the sign of the state in which the window would have come.
+e2e_expect_no_window() {
+  e2e_stays "${2:-1.5}" e2e_no_window "$1" || e2e_fail "a window '$1' is shown"
 }
 
 # Client-area origin of a window: "X Y".
@@ -116,6 +204,24 @@ e2e_window_origin() {
 
 e2e_window_size() {
   xwininfo -id "$1" | awk '/Width:/ {w=$NF} /Height:/ {h=$NF} END {print w, h}'
+}
+
+e2e_window_geometry() {
+  echo "$(e2e_window_size "$1") at $(e2e_window_origin "$1")"
+}
+
+# The main window has its 500 x 300 content and stays where it is: the window manager has
+# placed it, so that the points of the content are where the clicks go.
+e2e_wait_window_placed() {
+  local wid=$1
+  e2e_until 30 e2e_window_is_placed "$wid"
+}
+e2e_window_is_placed() {
+  local first
+  first=$(e2e_window_geometry "$1")
+  case "$first" in "500 300 at "*) ;; *) return 1 ;; esac
+  sleep 0.2
+  [ "$(e2e_window_geometry "$1")" = "$first" ]
 }
 
 # Moves the pointer to a point of the main window's 500 x 300 content.
@@ -133,7 +239,7 @@ e2e_point_at() {
 
 # Clicks at a point of the content. The pause after it outlasts the double-click interval
 # (400 ms), within which the wizard takes a forward click after a page change for the
-# second click of a double click.
+# second click of a double click; it is no wait for the click's effect.
 e2e_click() {
   e2e_point_at "$@"
   xdotool click 1
@@ -147,35 +253,29 @@ e2e_double_click() {
   sleep "${E2E_CLICK_PAUSE:-0.6}"
 }
 
+e2e_app_ended() { ! kill -0 "$APP_PID" 2>/dev/null; }
+
 # Waits for the installer to exit; checks its exit code.
 e2e_wait_exit() {
-  local expected=${1:-0} timeout=${2:-20} i status
-  for i in $(seq 1 $((timeout * 10))); do
-    if ! kill -0 "$APP_PID" 2>/dev/null; then
-      set +e; wait "$APP_PID"; status=$?; set -e
-      APP_PID=""
-      [ "$status" = "$expected" ] || e2e_fail "installer exited with $status, expected $expected"
-      return 0
-    fi
-    sleep 0.1
-  done
-  e2e_fail "installer did not exit within ${timeout}s"
+  local expected=${1:-0} timeout=${2:-30} status
+  e2e_until "$timeout" e2e_app_ended || e2e_fail "installer did not exit within ${timeout}s"
+  set +e; wait "$APP_PID"; status=$?; set -e
+  APP_PID=""
+  e2e_remove_cgroup
+  [ "$status" = "$expected" ] || e2e_fail "installer exited with $status, expected $expected"
 }
 
 # Closes the main window through the window manager and waits for the installer to exit
 # with the code given. The request goes again every 5 s while the installer runs: one sent
 # just after a message box had closed was once seen to go unanswered.
 e2e_close_window() {
-  local wid=$1 expected=${2:-0} attempt i
+  local wid=$1 expected=${2:-0} attempt
   for attempt in 1 2 3; do
     wmctrl -i -c "$wid" 2>/dev/null || true
-    for i in $(seq 1 50); do
-      kill -0 "$APP_PID" 2>/dev/null || break 2
-      sleep 0.1
-    done
+    e2e_until 5 e2e_app_ended && break
     e2e_log "the installer still runs 5 s after close request $attempt"
   done
-  e2e_wait_exit "$expected" 15
+  e2e_wait_exit "$expected" 30
 }
 
 # Saves a screenshot of the whole screen under the build's screenshot folder.
@@ -202,40 +302,81 @@ e2e_read_text() {
 E2E_PREVIOUS="382 279"
 E2E_NEXT="457 279"
 E2E_BROWSE="402 205"
-# The n-th tick box of the folder list (from 0).
+# The n-th tick box of the folder list (from 0), and its box alone.
 e2e_tick_box() { echo "250 $((48 + 22 * $1 + 11))"; }
-# The required size label (its visible part) and the progress page's status text.
+e2e_tick_square() { echo "186 $((48 + 22 * $1)) 24 22"; }
+# The list, the required size label (its visible part) and the progress page's texts.
+E2E_LIST="190 48 292 132"
 E2E_REQUIRED_SIZE="452 237 48 24"
 E2E_STATUS="181 118 310 44"
 E2E_SUCCESS="191 117 290 24"
+E2E_DETAILS="190 163 292 95"
 
-# Waits until the OCR of a region contains the text.
+# e2e_wait_text WID "X Y W H" TEXT [SECONDS]: waits until the OCR of the region contains
+# the text. Prints nothing; on failure says what it read last.
 e2e_wait_text() {
-  local wid=$1 region=$2 wanted=$3 timeout=${4:-20} i text=""
-  for i in $(seq 1 $((timeout * 2))); do
-    # shellcheck disable=SC2086
-    text=$(e2e_read_text "$wid" $region)
-    case "$text" in *"$wanted"*) return 0 ;; esac
-    sleep 0.5
-  done
-  echo "read '$text', wanted '$wanted'" >&2
-  return 1
+  e2e_wait_any_text "$1" "$2" "${4:-30}" "$3" >/dev/null
 }
 
-# Waits until the OCR of a region contains one of the texts; prints what it read.
+# e2e_wait_any_text WID "X Y W H" SECONDS TEXT...: waits until the OCR of the region
+# contains one of the texts; prints what it read.
 e2e_wait_any_text() {
-  local wid=$1 region=$2 timeout=$3 i text="" wanted
+  local wid=$1 region=$2 timeout=$3 deadline text="" wanted
   shift 3
-  for i in $(seq 1 $((timeout * 2))); do
+  deadline=$(( $(e2e_now) + $(e2e_us "$timeout") ))
+  while :; do
     # shellcheck disable=SC2086
     text=$(e2e_read_text "$wid" $region)
     for wanted in "$@"; do
       case "$text" in *"$wanted"*) echo "$text"; return 0 ;; esac
     done
-    sleep 0.5
+    [ "$(e2e_now)" -lt "$deadline" ] || break
+    sleep 0.2
   done
   echo "read '$text', wanted one of: $*" >&2
   return 1
+}
+
+# e2e_expect_text_stays WID "X Y W H" TEXT [SECONDS]: the region shows the text at every
+# look for a settle time.
+e2e_expect_text_stays() {
+  e2e_stays "${4:-1.5}" e2e_text_is_there "$1" "$2" "$3" || e2e_fail "'$3' did not stay"
+}
+e2e_text_is_there() {
+  local text
+  # shellcheck disable=SC2086
+  text=$(e2e_read_text "$1" $2)
+  case "$text" in *"$3"*) return 0 ;; esac
+  echo "read '$text', wanted '$3'" >&2
+  return 1
+}
+
+# A checksum of what a region of the content shows, to wait for it to change.
+e2e_region_sum() {
+  local wid=$1 x=$2 y=$3 w=$4 h=$5 ox oy
+  read -r ox oy < <(e2e_window_origin "$wid")
+  import -window root -crop "${w}x${h}+$((ox + x))+$((oy + y))" +repage rgb:- | md5sum | cut -d' ' -f1
+}
+
+# e2e_wait_region_change WID "X Y W H" SUM [SECONDS]: waits until the region no longer shows
+# what it showed when the sum was taken.
+e2e_wait_region_change() {
+  e2e_until "${4:-30}" e2e_region_differs "$1" "$2" "$3"
+}
+e2e_region_differs() {
+  # shellcheck disable=SC2086
+  [ "$(e2e_region_sum "$1" $2)" != "$3" ]
+}
+
+# e2e_toggle_tick WID N: clicks the n-th tick box and waits until the box shows its new state.
+e2e_toggle_tick() {
+  local wid=$1 n=$2 before
+  # shellcheck disable=SC2046
+  before=$(e2e_region_sum "$wid" $(e2e_tick_square "$n"))
+  # shellcheck disable=SC2046
+  e2e_click "$wid" $(e2e_tick_box "$n")
+  e2e_wait_region_change "$wid" "$(e2e_tick_square "$n")" "$before" \
+    || e2e_fail "tick box $n does not show its click"
 }
 
 # The brightest grey level in a region of the content (0..255): a disabled button's text is dimmer.
@@ -245,9 +386,20 @@ e2e_brightest() {
   import -window root -crop "${w}x${h}+$((ox + x))+$((oy + y))" +repage -colorspace Gray -format '%[fx:int(255*maxima)]' info:
 }
 
-# Whether the forward button is enabled: its text is drawn at full strength.
-e2e_next_enabled() {
-  [ "$(e2e_brightest "$1" 430 272 54 14)" -ge 170 ]
+# Whether the forward button looks enabled (its text drawn at full strength) or disabled.
+e2e_next_looks_enabled() { [ "$(e2e_brightest "$1" 430 272 54 14)" -ge 170 ]; }
+e2e_next_looks_disabled() { ! e2e_next_looks_enabled "$1"; }
+
+# e2e_expect_next_enabled WID WHAT: waits until the forward button looks enabled.
+e2e_expect_next_enabled() {
+  e2e_until "${E2E_BUTTON_TIMEOUT:-30}" e2e_next_looks_enabled "$1" || e2e_fail "$2"
+}
+
+# e2e_expect_next_disabled WID WHAT: waits until the forward button looks disabled, then
+# confirms that it stays so for a settle time.
+e2e_expect_next_disabled() {
+  e2e_until "${E2E_BUTTON_TIMEOUT:-30}" e2e_next_looks_disabled "$1" || e2e_fail "$2"
+  e2e_stays 1 e2e_next_looks_disabled "$1" || e2e_fail "$2 (the button became enabled again)"
 }
 
 # ls-style check that an installed file carries the installer's access-control list.
@@ -266,12 +418,30 @@ e2e_read_window_text() {
   tesseract "$E2E_TMP/box.png" - --psm 6 2>/dev/null | tr -d '\f' | tr '\n' ' '
 }
 
+# e2e_wait_window_text TITLE TEXT [SECONDS]: waits until the window of that title shows the
+# text; prints what it read.
+e2e_wait_window_text() {
+  local title=$1 wanted=$2 timeout=${3:-30} deadline text="" id
+  deadline=$(( $(e2e_now) + $(e2e_us "$timeout") ))
+  while :; do
+    if id=$(e2e_find_window "$title"); then
+      text=$(e2e_read_window_text "$id" 2>/dev/null || true)
+      case "$text" in *"$wanted"*) echo "$text"; return 0 ;; esac
+    fi
+    [ "$(e2e_now)" -lt "$deadline" ] || break
+    sleep 0.2
+  done
+  echo "the window '$title' reads '$text', wanted '$wanted'" >&2
+  return 1
+}
+
 # Picks a folder in the folder chooser (zenity's dialog): types its path and confirms.
 e2e_choose_folder() {
   local folder=$1 chooser
-  chooser=$(e2e_wait_window "Choose a directory..." 20) || e2e_fail "no folder chooser"
-  sleep 1
-  xdotool windowactivate --sync "$chooser" 2>/dev/null || xdotool windowfocus --sync "$chooser"
+  chooser=$(e2e_wait_window "Choose a directory..." 60) || e2e_fail "no folder chooser"
+  # The dialog takes typing once it is drawn; its buttons are drawn last.
+  e2e_wait_window_text "Choose a directory..." "Cancel" 60 >/dev/null || e2e_fail "the folder chooser is not drawn"
+  xdotool windowactivate --sync "$chooser" >/dev/null 2>&1 || xdotool windowfocus --sync "$chooser" >/dev/null 2>&1 || true
   xdotool key --clearmodifiers ctrl+l
   sleep 0.3
   xdotool type --delay 20 "$folder/"
@@ -279,19 +449,17 @@ e2e_choose_folder() {
   xdotool key Return
   sleep 0.3
   # A folder typed with a trailing slash opens it; Return once more picks it.
-  if xdotool search --onlyvisible --name "$(e2e_title_regex "Choose a directory...")" >/dev/null 2>&1; then
+  if e2e_find_window "Choose a directory..." >/dev/null; then
     xdotool key Return
   fi
-  e2e_window_gone "Choose a directory..." 10 || e2e_fail "the folder chooser stays open"
+  e2e_window_gone "Choose a directory..." || e2e_fail "the folder chooser stays open"
 }
 
-# Waits for a message box with this title, checks it holds the text, and presses OK.
+# Waits for a message box with this title, waits until it shows the text, and presses OK.
 e2e_dismiss_box() {
-  local title=$1 wanted=$2 box text
-  box=$(e2e_wait_window "$title" 10) || e2e_fail "no box titled '$title'"
-  sleep 0.3
-  text=$(e2e_read_window_text "$box")
-  case "$text" in *"$wanted"*) ;; *) e2e_fail "box '$title' reads '$text'" ;; esac
+  local title=$1 wanted=$2
+  e2e_wait_window "$title" >/dev/null || e2e_fail "no box titled '$title'"
+  e2e_wait_window_text "$title" "$wanted" >/dev/null || e2e_fail "the box '$title' does not read '$wanted'"
   e2e_screenshot "box-$(echo "$title" | tr ' A-Z' '-a-z')"
   e2e_key_in "$title" Return
   e2e_window_gone "$title" || e2e_fail "the box '$title' did not close"
@@ -300,7 +468,75 @@ e2e_dismiss_box() {
 # Presses a key in the window with this title (looked up afresh: JUCE may re-create a box's window).
 e2e_key_in() {
   local title=$1 key=$2 id
-  id=$(e2e_wait_window "$title" 5) || e2e_fail "no window '$title' for the key $key"
+  id=$(e2e_wait_window "$title" 10) || e2e_fail "no window '$title' for the key $key"
   xdotool windowactivate --sync "$id" >/dev/null 2>&1 || true
   xdotool key --clearmodifiers "$key"
+}
+
+# ---------------------------------------------------------------------------------------
+# A slower machine: the installer's process held to a share of one core, so that a run
+# lasts long enough to be cancelled or closed whatever this machine's speed. Where the
+# test may make a cgroup of its own it gets a CPU quota there; otherwise the process is
+# stopped and continued in turn. E2E_SLOW_HOW says which.
+E2E_CGROUP=""
+E2E_THROTTLE_PID=""
+E2E_SLOW_HOW=""
+
+# e2e_slow_app PERCENT: from now on the installer gets that share of one core (1 to 99).
+e2e_slow_app() {
+  local percent=$1 base dir
+  [ -n "$APP_PID" ] || e2e_fail "no installer to slow down"
+  for base in /sys/fs/cgroup /sys/fs/cgroup/unified; do
+    [ -f "$base/cgroup.controllers" ] && grep -qw cpu "$base/cgroup.controllers" || continue
+    grep -qw cpu "$base/cgroup.subtree_control" 2>/dev/null || echo +cpu >"$base/cgroup.subtree_control" 2>/dev/null || continue
+    dir=$(mktemp -d "$base/hf-e2e.XXXXXX" 2>/dev/null) || continue
+    if echo "$((percent * 1000)) 100000" >"$dir/cpu.max" 2>/dev/null && echo "$APP_PID" >"$dir/cgroup.procs" 2>/dev/null; then
+      E2E_CGROUP=$dir E2E_SLOW_HOW="a CPU quota of $percent% (cgroup v2)"
+      return 0
+    fi
+    rmdir "$dir" 2>/dev/null
+  done
+  base=/sys/fs/cgroup/cpu
+  if [ -f "$base/cpu.cfs_quota_us" ] && dir=$(mktemp -d "$base/hf-e2e.XXXXXX" 2>/dev/null); then
+    if echo 100000 >"$dir/cpu.cfs_period_us" 2>/dev/null && echo "$((percent * 1000))" >"$dir/cpu.cfs_quota_us" 2>/dev/null \
+       && echo "$APP_PID" >"$dir/cgroup.procs" 2>/dev/null; then
+      E2E_CGROUP=$dir E2E_SLOW_HOW="a CPU quota of $percent% (cgroup v1)"
+      return 0
+    fi
+    rmdir "$dir" 2>/dev/null
+  fi
+  # Stopped for the rest of each tenth of a second.
+  kill -0 "$APP_PID" 2>/dev/null || return 1
+  local pid=$APP_PID on off
+  on=$(printf '0.%03d' "$percent") off=$(printf '0.%03d' $((100 - percent)))
+  ( trap 'kill -CONT "$pid" 2>/dev/null; exit 0' TERM
+    while kill -STOP "$pid" 2>/dev/null; do
+      sleep "$off"; kill -CONT "$pid" 2>/dev/null || break; sleep "$on"
+    done ) &
+  E2E_THROTTLE_PID=$!
+  E2E_SLOW_HOW="stopping it for $((100 - percent))% of every 0.1 s"
+}
+
+# The installer gets the whole core again (its cgroup goes once it has ended).
+e2e_unslow_app() {
+  if [ -n "$E2E_THROTTLE_PID" ]; then
+    kill "$E2E_THROTTLE_PID" 2>/dev/null
+    wait "$E2E_THROTTLE_PID" 2>/dev/null || true
+    E2E_THROTTLE_PID=""
+    [ -n "$APP_PID" ] && kill -CONT "$APP_PID" 2>/dev/null
+  fi
+  if [ -n "$E2E_CGROUP" ]; then
+    if [ -f "$E2E_CGROUP/cpu.max" ]; then echo "max 100000" >"$E2E_CGROUP/cpu.max" 2>/dev/null
+    else echo -1 >"$E2E_CGROUP/cpu.cfs_quota_us" 2>/dev/null; fi
+  fi
+  return 0
+}
+
+e2e_remove_cgroup() {
+  [ -n "$E2E_CGROUP" ] || return 0
+  local pid
+  # What still runs in it goes back to the parent; an empty cgroup can be removed.
+  while read -r pid; do echo "$pid" >"$(dirname "$E2E_CGROUP")/cgroup.procs" 2>/dev/null; done <"$E2E_CGROUP/cgroup.procs" 2>/dev/null
+  rmdir "$E2E_CGROUP" 2>/dev/null && E2E_CGROUP=""
+  return 0
 }

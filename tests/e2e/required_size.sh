@@ -11,22 +11,21 @@ export E2E_OCR_CHARS="0123456789MB"
 
 e2e_open_folder_page "$exe"
 
-e2e_wait_text "$wid" "$E2E_REQUIRED_SIZE" "3MB" 5 || e2e_fail "two folders: not 3MB"
-e2e_next_enabled "$wid" || e2e_fail "Install disabled with two folders"
+e2e_wait_text "$wid" "$E2E_REQUIRED_SIZE" "3MB" || e2e_fail "two folders: not 3MB"
+e2e_expect_next_enabled "$wid" "Install disabled with two folders"
 
-e2e_click "$wid" $(e2e_tick_box 0)
-e2e_wait_text "$wid" "$E2E_REQUIRED_SIZE" "2MB" 5 || e2e_fail "one folder: not 2MB"
-e2e_next_enabled "$wid" || e2e_fail "Install disabled with one folder"
+e2e_toggle_tick "$wid" 0
+e2e_wait_text "$wid" "$E2E_REQUIRED_SIZE" "2MB" || e2e_fail "one folder: not 2MB"
+e2e_expect_next_enabled "$wid" "Install disabled with one folder"
 
-e2e_click "$wid" $(e2e_tick_box 1)
-e2e_wait_text "$wid" "$E2E_REQUIRED_SIZE" "0MB" 5 || e2e_fail "no folder: not 0MB"
-! e2e_next_enabled "$wid" || e2e_fail "Install enabled with nothing ticked"
+e2e_toggle_tick "$wid" 1
+e2e_wait_text "$wid" "$E2E_REQUIRED_SIZE" "0MB" || e2e_fail "no folder: not 0MB"
+e2e_expect_next_disabled "$wid" "Install enabled with nothing ticked"
 e2e_screenshot "nothing-ticked"
 
-# A click on the disabled button does nothing.
+# A click on the disabled button does nothing: the page stays, nothing is installed.
 e2e_click "$wid" $E2E_NEXT
-sleep 0.5
-e2e_wait_text "$wid" "$E2E_REQUIRED_SIZE" "0MB" 2 || e2e_fail "the folder page is gone"
+e2e_expect_text_stays "$wid" "$E2E_REQUIRED_SIZE" "0MB"
 [ ! -e "$E2E_TMP/cs6/Plug-ins/Hollowfen" ] || e2e_fail "something was installed"
 
 e2e_close_window "$wid" 0

@@ -9,8 +9,7 @@ e2e_registry "$E2E_TMP/registry.reg"
 
 e2e_start_app "$exe"
 wid=$(e2e_wait_window "Vistrel Installer") || e2e_fail "no window titled 'Vistrel Installer'"
-for i in $(seq 1 50); do [ "$(e2e_window_size "$wid")" = "500 300" ] && break; sleep 0.1; done
-[ "$(e2e_window_size "$wid")" = "500 300" ] || e2e_fail "content is $(e2e_window_size "$wid"), expected 500 300"
+e2e_wait_window_placed "$wid" || e2e_fail "content is $(e2e_window_geometry "$wid"), expected 500 x 300 in place"
 
 # Centred on the 1024 x 768 screen (the window manager's frame may shift it a little).
 read -r ox oy < <(e2e_window_origin "$wid")
