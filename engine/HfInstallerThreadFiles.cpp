@@ -7,6 +7,7 @@
 #include "engine/ZipArchive.h"
 
 #include <algorithm>
+#include <functional>
 
 juce::File HfInstallerThread::getTemporaryFolder()
 {
@@ -80,12 +81,18 @@ bool HfInstallerThread::extractFiles (const InstallationTask& task, int index)
         target = juce::File (task.destination);
     }
 
+    // Asked before each entry and between the chunks of a large one.
+    const std::function<bool()> shouldStop = [this] { return threadShouldExit() || getState() == CancelRequested; };
+
     for (int j = 0; j < archive->getNumEntries(); ++j)
     {
-        if (threadShouldExit() || getState() == CancelRequested)
+        if (shouldStop())
             return false;
 
-        auto result = ZipArchive::extractEntry (*archive, j, target, ZipArchive::getEntryCrc32 (archive, j));
+        auto result = ZipArchive::extractEntry (*archive, j, target, ZipArchive::getEntryCrc32 (archive, j), shouldStop);
+
+        if (result.wasStopped())
+            return false;
 
         if (result.failed())
         {
