@@ -97,9 +97,11 @@ public:
     // InvalidTemporaryFolder.
     bool extractFiles (const InstallationTask& task, int index);
 
-    // Moves the extracted files into the destination. Throws HfPrivilegedOperationsException
-    // when needsPrivileges is set, else DeleteFailed, MoveFailed or CreateDirectoryFailed.
-    void moveFromTemporaryFolder (const InstallationTask& task, int index, bool needsPrivileges);
+    // Moves the extracted files into the destination. Returns false when an exit request
+    // stopped a copy across volumes (the file at its target stays as it was, and no copy
+    // is left). Throws HfPrivilegedOperationsException when needsPrivileges is set, else
+    // DeleteFailed, MoveFailed or CreateDirectoryFailed.
+    bool moveFromTemporaryFolder (const InstallationTask& task, int index, bool needsPrivileges);
 
     // Gives every installed file and folder of the task its access-control list, never
     // through a link. A folder of the archive that holds no file is not installed, and is

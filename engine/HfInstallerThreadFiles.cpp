@@ -111,7 +111,7 @@ bool HfInstallerThread::extractFiles (const InstallationTask& task, int index)
     return true;
 }
 
-void HfInstallerThread::moveFromTemporaryFolder (const InstallationTask& task, int index, bool needsPrivilegedOperations)
+bool HfInstallerThread::moveFromTemporaryFolder (const InstallationTask& task, int index, bool needsPrivilegedOperations)
 {
     const auto source = getTaskTemporaryFolder (index);
     const juce::File destination (task.destination);
@@ -129,6 +129,10 @@ void HfInstallerThread::moveFromTemporaryFolder (const InstallationTask& task, i
     // Sorted, so that the order of the moves does not depend on the file system.
     auto files = source.findChildFiles (juce::File::findFiles, true, "*", juce::File::FollowSymlinks::no);
     files.sort();
+
+    // Only an exit request stops a copy: a cancel waits for the task's move to end, so that
+    // no task is left half installed.
+    const std::function<bool()> shouldStop = [this] { return threadShouldExit(); };
 
     for (auto& file : files)
     {
@@ -149,10 +153,13 @@ void HfInstallerThread::moveFromTemporaryFolder (const InstallationTask& task, i
                                               "Detail: Could not create directory: " + parent.getFullPathName());
 
         // An old file at the target is not deleted first: the move replaces it in one step.
-        switch (InstallerFiles::moveFile (file, target))
+        switch (InstallerFiles::moveFile (file, target, shouldStop))
         {
             case InstallerFiles::MoveOutcome::moved:
                 break;
+
+            case InstallerFiles::MoveOutcome::stopped:
+                return false;
 
             case InstallerFiles::MoveOutcome::oldFileKept:
                 throw notReplaced;
@@ -163,4 +170,6 @@ void HfInstallerThread::moveFromTemporaryFolder (const InstallationTask& task, i
                                                       + " into : " + target.getFullPathName());
         }
     }
+
+    return true;
 }
