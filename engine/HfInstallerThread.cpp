@@ -217,7 +217,13 @@ void HfInstallerThread::run()
             if (useTemporaryFolder)
             {
                 setPhase (MovingFiles, true);
-                moveFromTemporaryFolder (task, index, needs);
+
+                // Stopped by an exit request in the middle of a copy.
+                if (! moveFromTemporaryFolder (task, index, needs))
+                {
+                    stopped = true;
+                    break;
+                }
             }
 
             if (task.setPermissions)

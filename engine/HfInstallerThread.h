@@ -58,7 +58,8 @@ public:
     // Throws StillInProgress unless prepared, Ready and not running.
     void start();
 
-    // Asks a running installation to stop before its next task or archive entry.
+    // Asks a running installation to stop before its next task or archive entry, or between
+    // the chunks of a large entry; a task's move is finished first.
     void cancel();
 
     int getState() const;
@@ -91,13 +92,16 @@ public:
     static bool needsPrivileges (const InstallationTask& task);
 
     // Extracts the task's archive into its task folder. Returns false when it stopped
-    // early, before an entry, for a cancel or exit request. Throws ExtractionFailed (with
-    // the entry's index) or InvalidTemporaryFolder.
+    // early for a cancel or exit request, before an entry or between the chunks of one
+    // (whose partial file is removed). Throws ExtractionFailed (with the entry's index) or
+    // InvalidTemporaryFolder.
     bool extractFiles (const InstallationTask& task, int index);
 
-    // Moves the extracted files into the destination. Throws HfPrivilegedOperationsException
-    // when needsPrivileges is set, else DeleteFailed, MoveFailed or CreateDirectoryFailed.
-    void moveFromTemporaryFolder (const InstallationTask& task, int index, bool needsPrivileges);
+    // Moves the extracted files into the destination. Returns false when an exit request
+    // stopped a copy across volumes (the file at its target stays as it was, and no copy
+    // is left). Throws HfPrivilegedOperationsException when needsPrivileges is set, else
+    // DeleteFailed, MoveFailed or CreateDirectoryFailed.
+    bool moveFromTemporaryFolder (const InstallationTask& task, int index, bool needsPrivileges);
 
     // Gives every installed file and folder of the task its access-control list, never
     // through a link. A folder of the archive that holds no file is not installed, and is

@@ -7,6 +7,7 @@
 #include "engine/ZipArchive.h"
 
 #include <algorithm>
+#include <functional>
 
 juce::File HfInstallerThread::getTemporaryFolder()
 {
@@ -80,12 +81,18 @@ bool HfInstallerThread::extractFiles (const InstallationTask& task, int index)
         target = juce::File (task.destination);
     }
 
+    // Asked before each entry and between the chunks of a large one.
+    const std::function<bool()> shouldStop = [this] { return threadShouldExit() || getState() == CancelRequested; };
+
     for (int j = 0; j < archive->getNumEntries(); ++j)
     {
-        if (threadShouldExit() || getState() == CancelRequested)
+        if (shouldStop())
             return false;
 
-        auto result = ZipArchive::extractEntry (*archive, j, target, ZipArchive::getEntryCrc32 (archive, j));
+        auto result = ZipArchive::extractEntry (*archive, j, target, ZipArchive::getEntryCrc32 (archive, j), shouldStop);
+
+        if (result.wasStopped())
+            return false;
 
         if (result.failed())
         {
@@ -104,7 +111,7 @@ bool HfInstallerThread::extractFiles (const InstallationTask& task, int index)
     return true;
 }
 
-void HfInstallerThread::moveFromTemporaryFolder (const InstallationTask& task, int index, bool needsPrivilegedOperations)
+bool HfInstallerThread::moveFromTemporaryFolder (const InstallationTask& task, int index, bool needsPrivilegedOperations)
 {
     const auto source = getTaskTemporaryFolder (index);
     const juce::File destination (task.destination);
@@ -122,6 +129,10 @@ void HfInstallerThread::moveFromTemporaryFolder (const InstallationTask& task, i
     // Sorted, so that the order of the moves does not depend on the file system.
     auto files = source.findChildFiles (juce::File::findFiles, true, "*", juce::File::FollowSymlinks::no);
     files.sort();
+
+    // Only an exit request stops a copy: a cancel waits for the task's move to end, so that
+    // no task is left half installed.
+    const std::function<bool()> shouldStop = [this] { return threadShouldExit(); };
 
     for (auto& file : files)
     {
@@ -142,10 +153,13 @@ void HfInstallerThread::moveFromTemporaryFolder (const InstallationTask& task, i
                                               "Detail: Could not create directory: " + parent.getFullPathName());
 
         // An old file at the target is not deleted first: the move replaces it in one step.
-        switch (InstallerFiles::moveFile (file, target))
+        switch (InstallerFiles::moveFile (file, target, shouldStop))
         {
             case InstallerFiles::MoveOutcome::moved:
                 break;
+
+            case InstallerFiles::MoveOutcome::stopped:
+                return false;
 
             case InstallerFiles::MoveOutcome::oldFileKept:
                 throw notReplaced;
@@ -156,4 +170,6 @@ void HfInstallerThread::moveFromTemporaryFolder (const InstallationTask& task, i
                                                       + " into : " + target.getFullPathName());
         }
     }
+
+    return true;
 }

@@ -57,7 +57,7 @@ namespace InstallerFiles
         return platform::getFileSystem().getBytesFreeOnVolume (nearestExistingFolder (destination));
     }
 
-    MoveOutcome moveFile (const juce::File& source, const juce::File& target)
+    MoveOutcome moveFile (const juce::File& source, const juce::File& target, const std::function<bool()>& shouldStop)
     {
         if (source == target)
             return MoveOutcome::moved;
@@ -82,8 +82,12 @@ namespace InstallerFiles
         {
             copy = target.getSiblingFile ("." + target.getFileName() + "." + juce::String::toHexString (juce::Random().nextInt64())
                                           + ".part");
-            code = fileSystem.copyToNewFile (source, copy);
+            code = fileSystem.copyToNewFile (source, copy, shouldStop);
         }
+
+        // Only a stop that was asked for: the system's own "aborted" is a failure.
+        if (code == platform::errorOperationAborted && shouldStop && shouldStop())
+            return MoveOutcome::stopped;
 
         if (code != platform::errorSuccess)
             return MoveOutcome::failed;

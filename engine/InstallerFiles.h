@@ -2,6 +2,7 @@
 
 #include <juce_core/juce_core.h>
 
+#include <functional>
 #include <string>
 
 // The file and volume answers of the installer where JUCE's answer on Linux differs from
@@ -35,12 +36,15 @@ namespace InstallerFiles
     {
         moved,
         oldFileKept,   // a file stands at the target and may not be replaced: it stays as it was
-        failed         // the file could not be moved; a file at the target stays as it was
+        failed,        // the file could not be moved; a file at the target stays as it was
+        stopped        // shouldStop ended a copy across volumes: the source and a file at the target stay as they were
     };
 
     // Moves a file to the target's path. A file that stands there stays, byte for byte,
     // until the new one is complete in its place: on one volume the file is renamed over
     // it; across volumes it is first copied, checked and flushed, under a name of its own
-    // in the target's folder, and that copy is renamed over it. A failed copy is removed.
-    MoveOutcome moveFile (const juce::File& source, const juce::File& target);
+    // in the target's folder, and that copy is renamed over it. A failed or stopped copy
+    // is removed. shouldStop (when given) is asked between the chunks of such a copy.
+    MoveOutcome moveFile (const juce::File& source, const juce::File& target,
+                          const std::function<bool()>& shouldStop = {});
 }

@@ -207,8 +207,8 @@ namespace ZipArchive
         return entry.filename.endsWithChar ('/') || entry.filename.endsWithChar ('\\');
     }
 
-    juce::Result extractEntry (juce::ZipFile& archive, int index, const juce::File& targetFolder,
-                               std::optional<juce::uint32> expectedCrc32)
+    ExtractionOutcome extractEntry (juce::ZipFile& archive, int index, const juce::File& targetFolder,
+                                    std::optional<juce::uint32> expectedCrc32, const std::function<bool()>& shouldStop)
     {
         auto* entry = archive.getEntry (index);
 
@@ -249,6 +249,7 @@ namespace ZipArchive
 
         const auto expectedSize = entry->uncompressedSize;
         auto result = juce::Result::ok();
+        bool stopped = false;
 
         {
             // No buffer: each write goes straight to the file and its result is seen.
@@ -283,23 +284,30 @@ namespace ZipArchive
                     result = juce::Result::fail ("Failed to write to target file: " + targetPath + " (" + reason + ")");
                     break;
                 }
+
+                if (total < expectedSize && shouldStop && shouldStop())
+                {
+                    stopped = true;
+                    break;
+                }
             }
 
-            if (result.wasOk() && total != expectedSize)
+            if (! stopped && result.wasOk() && total != expectedSize)
                 result = juce::Result::fail ("Extracted file has the wrong size: " + targetPath + " ("
                                              + (total > expectedSize ? "more than " + juce::String (expectedSize)
                                                                      : juce::String (total))
                                              + " bytes instead of " + juce::String (expectedSize) + ")");
 
-            if (result.wasOk() && expectedCrc32.has_value() && (juce::uint32) crc != *expectedCrc32)
+            if (! stopped && result.wasOk() && expectedCrc32.has_value() && (juce::uint32) crc != *expectedCrc32)
                 result = juce::Result::fail ("Extracted file does not match its CRC-32: " + targetPath + " ("
                                              + hex32 ((juce::uint32) crc) + " instead of " + hex32 (*expectedCrc32) + ")");
         }
 
-        if (result.failed())
+        // The file is closed now: what a stopped or failed entry wrote goes.
+        if (stopped || result.failed())
         {
             targetFile.deleteFile();
-            return result;
+            return stopped ? ExtractionOutcome::stoppedOnRequest() : ExtractionOutcome (result);
         }
 
         targetFile.setCreationTime (entry->fileTime);

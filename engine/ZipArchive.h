@@ -2,6 +2,7 @@
 
 #include <juce_core/juce_core.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -28,10 +29,29 @@ namespace ZipArchive
     // Whether the entry names a folder rather than a file.
     bool isFolderEntry (const juce::ZipFile::ZipEntry& entry);
 
+    // What extractEntry answers: the entry was extracted, it was stopped on request, or it
+    // failed with a reason.
+    class ExtractionOutcome
+    {
+    public:
+        ExtractionOutcome (juce::Result r) : result (std::move (r)) {}
+        static ExtractionOutcome stoppedOnRequest() { ExtractionOutcome o (juce::Result::ok()); o.stopped = true; return o; }
+
+        bool wasStopped() const     { return stopped; }
+        bool failed() const         { return result.failed(); }
+        juce::String getErrorMessage() const { return result.getErrorMessage(); }
+
+    private:
+        juce::Result result;
+        bool stopped = false;
+    };
+
     // Extracts one entry below the target folder, replacing a file that stands there, as
     // juce::ZipFile::uncompressEntry does, and checks the outcome: every write, the size
     // of the file, and its CRC-32 when one is known. A failed file is removed. Entries
-    // outside the target folder and symbolic links are refused.
-    juce::Result extractEntry (juce::ZipFile& archive, int index, const juce::File& targetFolder,
-                               std::optional<juce::uint32> expectedCrc32);
+    // outside the target folder and symbolic links are refused. Between two chunks of the
+    // entry's data it asks shouldStop (when given); on a true answer it closes and removes
+    // what it wrote, and answers stopped.
+    ExtractionOutcome extractEntry (juce::ZipFile& archive, int index, const juce::File& targetFolder,
+                                    std::optional<juce::uint32> expectedCrc32, const std::function<bool()>& shouldStop);
 }

@@ -12,5 +12,6 @@ namespace platform
     constexpr std::uint32_t errorSharingViolation = 32;
     constexpr std::uint32_t errorFileExists = 80;
     constexpr std::uint32_t errorStoppedOnSymlink = 681;
+    constexpr std::uint32_t errorOperationAborted = 995;
     constexpr std::uint32_t errorNotAllAssigned = 1300;
 }

@@ -6,6 +6,7 @@
 #include <juce_core/juce_core.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 // The file-system calls of the engine's disk-space check and of its moves that JUCE does
@@ -39,10 +40,13 @@ namespace platform
         // errorFileExists), readable and writable by the calling user alone while it is
         // written (Linux; on Windows nobody else may open it meanwhile), copies the
         // source's bytes into it, checking every write, gives it the source's mode (Linux),
-        // and flushes it to the disk before it closes it. On any failure, and when the
-        // calling thread is ended by force during the copy (Linux), the new file is
-        // removed. A Windows error code.
-        virtual std::uint32_t copyToNewFile (const juce::File& source, const juce::File& target) = 0;
+        // and flushes it to the disk before it closes it. Between two chunks of the copy it
+        // asks shouldStop (when given); a true answer ends the copy with
+        // errorOperationAborted. On any failure, on a stop, and when the calling thread is
+        // ended by force during the copy (Linux), the new file is closed and removed. A
+        // Windows error code.
+        virtual std::uint32_t copyToNewFile (const juce::File& source, const juce::File& target,
+                                             const std::function<bool()>& shouldStop) = 0;
 
         // Removes a file (not a folder); false when it could not.
         virtual bool deleteFile (const juce::File& file) = 0;

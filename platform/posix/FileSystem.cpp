@@ -4,9 +4,10 @@
 //    labels here, and every volume would share the empty one).
 //  - Replacing is rename(2), which puts the new file in the old one's place in one step.
 //  - A copy is made with O_EXCL | O_NOFOLLOW and mode 0600, given the source's mode once
-//    every byte is in, and fsync'ed before it is closed. The descriptor and the new file
-//    are owned by an object whose destructor closes and removes them: it runs on every
-//    failure, and also when the thread is ended by force in the middle of the copy
+//    every byte is in, and fsync'ed before it is closed. It is made 1 MiB at a time, and
+//    between two chunks the caller may stop it. The descriptor and the new file are owned
+//    by an object whose destructor closes and removes them: it runs on every failure and
+//    stop, and also when the thread is ended by force in the middle of the copy
 //    (pthread_cancel at a read, write or fsync unwinds the stack and runs destructors).
 
 #include "platform/FileSystem.h"
@@ -108,7 +109,8 @@ namespace platform
                 return errorSuccess;
             }
 
-            std::uint32_t copyToNewFile (const juce::File& source, const juce::File& target) override
+            std::uint32_t copyToNewFile (const juce::File& source, const juce::File& target,
+                                         const std::function<bool()>& shouldStop) override
             {
                 Descriptor in (::open (source.getFullPathName().toRawUTF8(), O_RDONLY | O_CLOEXEC));
                 struct stat info {};
@@ -143,6 +145,9 @@ namespace platform
                         return windowsErrorFor (errno);
 
                     copied += numRead;
+
+                    if (copied < static_cast<juce::int64> (info.st_size) && shouldStop && shouldStop())
+                        return errorOperationAborted;
                 }
 
                 // A source that changed its length while it was read is no complete copy.

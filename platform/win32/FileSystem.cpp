@@ -6,8 +6,9 @@
 //    MOVEFILE_COPY_ALLOWED: the old file is never deleted first, and across volumes the
 //    call answers ERROR_NOT_SAME_DEVICE instead of copying over the old file in place.
 //  - A copy is made with CREATE_NEW and no sharing, so that nobody else opens it while it
-//    is written, and FlushFileBuffers'ed before it is closed. A thread ended by force
-//    (TerminateThread) runs no cleanup: a copy that it was writing stays behind.
+//    is written, and FlushFileBuffers'ed before it is closed. It is made 1 MiB at a time,
+//    and between two chunks the caller may stop it; a failed or stopped copy is closed
+//    and deleted.
 
 #include "platform/FileSystem.h"
 
@@ -80,7 +81,8 @@ namespace platform
                 return errorSuccess;
             }
 
-            std::uint32_t copyToNewFile (const juce::File& source, const juce::File& target) override
+            std::uint32_t copyToNewFile (const juce::File& source, const juce::File& target,
+                                         const std::function<bool()>& shouldStop) override
             {
                 Handle in (CreateFileW (source.getFullPathName().toWideCharPointer(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                         OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
@@ -95,7 +97,7 @@ namespace platform
                 if (! out.isValid())
                     return lastError();
 
-                auto result = copyAndFlush (in.handle, out.handle);
+                auto result = copyAndFlush (in.handle, out.handle, shouldStop);
 
                 if (! out.close() && result == errorSuccess)
                     result = lastError();
@@ -112,7 +114,7 @@ namespace platform
             }
 
         private:
-            static std::uint32_t copyAndFlush (HANDLE in, HANDLE out)
+            static std::uint32_t copyAndFlush (HANDLE in, HANDLE out, const std::function<bool()>& shouldStop)
             {
                 LARGE_INTEGER size {};
 
@@ -141,6 +143,9 @@ namespace platform
                         return ERROR_WRITE_FAULT;
 
                     copied += numRead;
+
+                    if (copied < size.QuadPart && shouldStop && shouldStop())
+                        return errorOperationAborted;
                 }
 
                 if (copied != size.QuadPart)

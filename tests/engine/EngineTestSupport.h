@@ -72,6 +72,7 @@ namespace engine_test
             juce::MemoryOutputStream out (result, false);
             juce::MemoryOutputStream directory;
             localHeaderOffsets.clear();
+            dataOffsets.clear();
 
             for (auto& e : entries)
             {
@@ -108,6 +109,7 @@ namespace engine_test
                 out.writeShort (nameLength);
                 out.writeShort (0);
                 out.write (e.name.toRawUTF8(), (size_t) nameLength);
+                dataOffsets.push_back (out.getPosition());
                 out.write (stored.getData(), stored.getSize());
 
                 directory.writeInt (0x02014b50);
@@ -147,7 +149,8 @@ namespace engine_test
         // Opened as the program opens its archive: with the entries' CRC-32.
         std::shared_ptr<juce::ZipFile> open() { return ZipArchive::open (build()); }
 
-        std::vector<juce::int64> localHeaderOffsets;
+        // Where each entry's header and its stored data begin in the last archive built.
+        std::vector<juce::int64> localHeaderOffsets, dataOffsets;
 
     private:
         std::vector<Entry> entries;
@@ -250,6 +253,16 @@ namespace engine_test
             changed.notify_all();
         }
 
+        // Lets a held reader go and closes the gate again at a later offset.
+        void moveGateTo (juce::int64 offset)
+        {
+            std::lock_guard<std::mutex> l (mutex);
+            gateOffset = offset;
+            reached = false;
+            ++passes;
+            changed.notify_all();
+        }
+
         bool waitUntilReached (int timeoutMs = 10000)
         {
             std::unique_lock<std::mutex> l (mutex);
@@ -272,7 +285,8 @@ namespace engine_test
                 {
                     reached = true;
                     changed.notify_all();
-                    changed.wait (l, [this] { return open; });
+                    const auto pass = passes;
+                    changed.wait (l, [this, pass] { return open || passes != pass; });
                 }
             }
 
@@ -284,6 +298,7 @@ namespace engine_test
         std::condition_variable changed;
         juce::int64 gateOffset = -1;
         bool open = true, reached = false;
+        int passes = 0;
     };
 
     // An archive read through a gate: closeAt (entry offset) holds the worker as it opens that entry.
@@ -293,15 +308,19 @@ namespace engine_test
         {
             auto data = writer.build();
             offsets = writer.localHeaderOffsets;
+            dataOffsets = writer.dataOffsets;
             stream = new GatedInputStream (data);
             archive = std::make_shared<juce::ZipFile> (stream, true);
         }
 
         void holdAtEntry (size_t index) { stream->closeAt (offsets[index]); }
 
+        // The offset of a byte of an entry's stored data.
+        juce::int64 inEntry (size_t index, juce::int64 offsetInData) const { return dataOffsets[index] + offsetInData; }
+
         GatedInputStream* stream;
         std::shared_ptr<juce::ZipFile> archive;
-        std::vector<juce::int64> offsets;
+        std::vector<juce::int64> offsets, dataOffsets;
     };
 
     //==============================================================================

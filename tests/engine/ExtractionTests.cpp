@@ -1,4 +1,7 @@
 #include "EngineTestSupport.h"
+#include "tests/engine/ThreadStopChecks.h"
+
+#include <thread>
 
 using namespace engine_test;
 
@@ -194,6 +197,98 @@ TEST_F (Extraction, ACancelBeforeTheFirstEntryExtractsNothing)
 
     EXPECT_NO_THROW (thread->extractFiles (task, 0));
     EXPECT_FALSE (HfInstallerThread::getTaskTemporaryFolder (0).getChildFile ("a.txt").exists());
+}
+
+TEST_F (Extraction, AStopBetweenTheChunksOfAnEntryRemovesWhatItWroteAndIsNoFailure)
+{
+    // Chunks of 256 KiB: one entry of five, one that fits in one and is never stopped.
+    struct Case
+    {
+        size_t size;
+        int stopAtCall;
+        bool stopped;
+        int calls;
+    };
+
+    const Case cases[] = { { 1024 * 1024 + 1, 2, true, 2 }, { 256 * 1024, 1, false, 0 } };
+    const auto folder = scratch / "target";
+
+    for (auto& c : cases)
+    {
+        SCOPED_TRACE ((int) c.size);
+        const auto content = incompressibleBytes (c.size, 11);
+        auto archive = ZipWriter().file ("Vistrel.aex", content).open();
+        int calls = 0;
+
+        auto outcome = ZipArchive::extractEntry (*archive, 0, folder, ZipArchive::getEntryCrc32 (archive, 0),
+                                                 [&] { return ++calls >= c.stopAtCall; });
+
+        EXPECT_EQ (outcome.wasStopped(), c.stopped);
+        EXPECT_FALSE (outcome.failed()) << outcome.getErrorMessage();
+        EXPECT_EQ (calls, c.calls);
+
+        juce::MemoryBlock written;
+        EXPECT_EQ (folder.getChildFile ("Vistrel.aex").loadFileAsData (written), ! c.stopped);
+        EXPECT_TRUE (c.stopped || written == content);
+    }
+}
+
+namespace
+{
+// One large entry of incompressible data, sixteen chunks, held a quarter of the way in.
+struct LargeEntry : Extraction
+{
+    static constexpr juce::int64 size = 4 * 1024 * 1024;
+    ZipWriter writer = std::move (ZipWriter().file ("Vistrel.aex", incompressibleBytes ((size_t) size, 12)));
+    GatedArchive gated { writer };
+
+    juce::File partialFile() const { return HfInstallerThread::getTaskTemporaryFolder (0).getChildFile ("Vistrel.aex"); }
+
+    void startHeldInTheEntry()
+    {
+        gated.stream->closeAt (gated.inEntry (0, size / 4));
+        ASSERT_TRUE (startUntilHeld ({ taskFor (gated.archive) }, gated));
+        ASSERT_GT (partialFile().getSize(), 0) << "not in the middle of the entry";
+    }
+};
+}
+
+TEST_F (LargeEntry, DestroyingTheThreadInTheMiddleOfAnEntryStopsItAtTheNextChunkAndLeavesNothing)
+{
+    startHeldInTheEntry();
+
+    // Once the destructor has asked the worker to exit, the gate lets it go and closes again
+    // further into the same entry: a worker that went on to the entry's end would be held
+    // there past the destructor's wait.
+    auto* running = thread.get();
+    std::thread opener ([&]
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds (10);
+
+        while (! running->threadShouldExit() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::yield();
+
+        gated.stream->moveGateTo (gated.inEntry (0, size * 3 / 4));
+    });
+    thread_stop::expectDestroyedWithoutForcedEnd (thread);
+    opener.join();
+
+    EXPECT_FALSE (temporaryRoot().exists());
+    EXPECT_FALSE ((scratch / "dest").exists());
+}
+
+TEST_F (LargeEntry, ACancelInTheMiddleOfAnEntryStopsItAndInstallsNothing)
+{
+    startHeldInTheEntry();
+    thread->cancel();
+    gated.stream->release();
+    waitForEnd();
+
+    EXPECT_EQ (thread->getState(), HfInstallerThread::Failed);
+    EXPECT_EQ (thread->getLastError().type, Error::None);
+    EXPECT_EQ (thread->getProgress(), 0.0);
+    EXPECT_FALSE ((scratch / "dest").exists());
+    EXPECT_FALSE (temporaryRoot().exists());
 }
 
 TEST_F (Extraction, EntriesThatWouldLeaveTheTargetFolderWriteNothingOutsideIt)

@@ -25,6 +25,10 @@ namespace testing_support
         // Called at every call, on the calling thread.
         std::function<void()> onCall;
 
+        // Where set, a copy that goes to the system asks this, between its chunks, in place
+        // of the caller's stop predicate, which it is given to answer with.
+        std::function<bool (const std::function<bool()>& callersShouldStop)> copyShouldStop;
+
         // "getVolumeKey <folder>", "renameReplacing <source> <target>", ...
         std::vector<juce::String> getCalls() const
         {
@@ -51,11 +55,19 @@ namespace testing_support
             return answer ? *answer : system.renameReplacing (source, target);
         }
 
-        std::uint32_t copyToNewFile (const juce::File& source, const juce::File& target) override
+        std::uint32_t copyToNewFile (const juce::File& source, const juce::File& target,
+                                     const std::function<bool()>& shouldStop) override
         {
             const auto answer = next (copies, copyAnswers);
             note ("copyToNewFile", source, target);
-            return answer ? *answer : system.copyToNewFile (source, target);
+
+            if (answer)
+                return *answer;
+
+            if (! copyShouldStop)
+                return system.copyToNewFile (source, target, shouldStop);
+
+            return system.copyToNewFile (source, target, [&] { return copyShouldStop (shouldStop); });
         }
 
         bool deleteFile (const juce::File& file) override

@@ -1,6 +1,6 @@
 // The engine on the Windows services themselves: a whole installation into a folder, the
 // permission step's calls with the list that it builds, read back from memory, the moves'
-// calls, and the volumes of the disk-space check.
+// calls, a copy stopped when the thread object goes, and the volumes of the disk-space check.
 //
 // Wine keeps no access-control lists on files and runs every program elevated, so these
 // tests check what the calls answer and the list as it is built, not what a file keeps.
@@ -10,6 +10,7 @@
 #include "engine/FilePermissions.h"
 #include "engine/HfInstallerThread.h"
 #include "engine/InstallerFiles.h"
+#include "tests/engine/ThreadStopChecks.h"
 #include "tests/support/MessageLoop.h"
 #include "tests/support/ScriptedFileSystem.h"
 #include "tests/support/TemporaryFiles.h"
@@ -471,6 +472,19 @@ TEST (WindowsMoves, AReplaceOntoAFullVolumeKeepsTheOldFileAndLeavesNoCopy)
     EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 1) << "a copy was left beside it";
     EXPECT_TRUE (source.existsAsFile());
     folder.deleteRecursively();
+}
+
+// The thread object deleted while the worker copies across volumes: the copy stops at its
+// next chunk and is deleted, well before the destructor would end the worker by force
+// (TerminateThread, which would leave the copy behind).
+TEST (WindowsMoves, DestroyingTheThreadDuringACopyAcrossVolumesKeepsTheOldFileAndLeavesNoCopy)
+{
+    Scratch scratch;
+    ScopedHookValue temporaryName (TestApplication::get().temporaryFolderName, "HfWindowsEngineTest");
+    NoListener listener;
+    auto thread = std::make_unique<HfInstallerThread> (&listener);
+
+    thread_stop::expectDestroyingTheThreadMidCopyKeepsTheOldFile (thread, scratch.folder.getChildFile ("Vistrel"));
 }
 
 // Wine shows each drive letter as a volume of its own, and none of them has a label.
