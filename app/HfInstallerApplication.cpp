@@ -2,6 +2,7 @@
 
 #include "app/MainWindow.h"
 #include "engine/HfInstallationManager.h"
+#include "platform/WindowEvents.h"
 #include "platform/WindowRepaint.h"
 
 HfInstallerApplication::HfInstallerApplication() = default;
@@ -20,6 +21,7 @@ void HfInstallerApplication::initialise (const juce::String&)
 {
     initialised = true;
     platform::keepWindowsRepainting();
+    platform::keepWindowEventsFlowing();
 
     addInstallationEntries();
     HfInstallationManager::getInstance()->setTargetSubdirectory (getTargetSubdirectory());

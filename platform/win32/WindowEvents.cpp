@@ -1,0 +1,7 @@
+#include "platform/WindowEvents.h"
+
+namespace platform
+{
+    // Windows delivers every window message through the message queue.
+    void keepWindowEventsFlowing() {}
+}
