@@ -73,9 +73,16 @@ void StepAfterEffectsPathComponent::resized()
     hintLabel->setBounds (21, 185, 179, 39);
     viewport->setBounds (20, 48, w - 40, 132);
     emptyListLabel->setBounds ((w - 40) / 2 - 89, 74, 218, 80);
+    fitListWidth();
+}
 
+void StepAfterEffectsPathComponent::fitListWidth()
+{
+    // The list has set its own height, and the viewport has decided from it whether its
+    // scroll bar shows; the rows then take the width left beside the bar. Only the width
+    // changes here, so the viewport's decision stands.
     if (container != nullptr)
-        container->setBounds (container->getBounds().withWidth (viewport->getWidth()));
+        container->setBounds (container->getBounds().withWidth (viewport->getMaximumVisibleWidth()));
 }
 
 bool StepAfterEffectsPathComponent::canContinue()
@@ -143,6 +150,7 @@ void StepAfterEffectsPathComponent::refreshList()
     }
 
     emptyListLabel->setVisible (installations.empty());
+    fitListWidth();
 }
 
 void StepAfterEffectsPathComponent::browseForInstallation()

@@ -46,6 +46,7 @@ public:
 
 private:
     void selectionChanged (size_t index, bool ticked) override;
+    void fitListWidth();
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (StepAfterEffectsPathComponent)
 };

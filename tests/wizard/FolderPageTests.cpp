@@ -131,6 +131,104 @@ TEST_F (FolderPage, ALongEntryIsFittedIntoItsRow)
     page.setLookAndFeel (nullptr);
 }
 
+namespace
+{
+    // Every version key that discovery reads, oldest first.
+    const char* const allVersionKeys[] = { "10.0", "10.5", "11", "12", "13", "13.5", "13.8" };
+
+    // A plug-in folder per version key for the first count keys; the last holds a newer plug-in.
+    std::vector<std::pair<juce::String, juce::File>> discoveredFolders (const TemporaryFolder& temp, size_t count)
+    {
+        std::vector<std::pair<juce::String, juce::File>> folders;
+        for (size_t i = 0; i < count; ++i)
+            folders.emplace_back (allVersionKeys[i], temp.make (juce::String ("AE ") + allVersionKeys[i] + "/Plug-ins"));
+        if (count > 0)
+            installPluginCopy (folders.back().second, "2.0");
+        return folders;
+    }
+
+    // With the scroll bar showing, every row ends at or left of it; without it, every row
+    // is as wide as the viewport.
+    ::testing::AssertionResult rowsBesideScrollBar (StepAfterEffectsPathComponent& page, bool barExpected)
+    {
+        auto& viewport = *page.viewport;
+        auto& bar = viewport.getVerticalScrollBar();
+
+        if (bar.isVisible() != barExpected)
+            return ::testing::AssertionFailure() << "the scroll bar is " << (bar.isVisible() ? "shown" : "hidden")
+                                                 << " beside " << page.container->getRows().size() << " rows";
+
+        for (auto& row : page.container->getRows())
+        {
+            const auto inViewport = viewport.getLocalArea (row.get(), row->getLocalBounds());
+
+            if (barExpected ? inViewport.getRight() > bar.getX() : inViewport.getWidth() != viewport.getWidth())
+                return ::testing::AssertionFailure() << "row '" << row->getName() << "' spans x " << inViewport.getX()
+                                                     << " to " << inViewport.getRight() << " in a viewport "
+                                                     << viewport.getWidth() << " wide, bar at x " << bar.getX();
+        }
+
+        return ::testing::AssertionSuccess();
+    }
+}
+
+TEST_F (FolderPage, EveryRowEndsBeforeTheScrollBar)
+{
+    juce::TsLookAndFeel lookAndFeel;
+    auto browsed = temp.make ("Browsed/Plug-ins");
+
+    struct Case { size_t discovered; bool browse; size_t rows; bool bar; };
+    const Case cases[] = {
+        { 4, false, 4, false }, // fits the viewport: no bar
+        { 6, true, 8, true },   // seven items, the browsed one with its detail line
+        { 7, false, 7, true },  // every version key
+    };
+    for (auto& c : cases)
+    {
+        SCOPED_TRACE (juce::String (c.discovered) + " discovered" + (c.browse ? " and one browsed" : ""));
+        TemporaryFolder folders;
+        ScopedRegistry registry (discoveredFolders (folders, c.discovered));
+        StepAfterEffectsPathComponent page (nullptr);
+        page.setLookAndFeel (&lookAndFeel);
+        page.setSize (332, 260);
+
+        if (c.browse)
+        {
+            dialogs.chosenFolders.push_back (browsed);
+            page.browseForInstallation();
+        }
+
+        ASSERT_EQ (page.container->getRows().size(), c.rows);
+        EXPECT_TRUE (rowsBesideScrollBar (page, c.bar));
+        page.setLookAndFeel (nullptr);
+    }
+}
+
+TEST_F (FolderPage, TheRowsFollowTheScrollBarWhenBrowseAddsOrReplacesARow)
+{
+    juce::TsLookAndFeel lookAndFeel;
+    ScopedRegistry registry (discoveredFolders (temp, 4));
+    StepAfterEffectsPathComponent page (nullptr);
+    page.setLookAndFeel (&lookAndFeel);
+    page.setSize (332, 260);
+    ASSERT_TRUE (rowsBesideScrollBar (page, false));
+
+    dialogs.chosenFolders.push_back (temp.make ("First/Plug-ins")); // appended: six rows
+    page.browseForInstallation();
+    ASSERT_EQ (page.container->getRows().size(), 6u);
+    EXPECT_TRUE (rowsBesideScrollBar (page, true));
+
+    dialogs.chosenFolders.push_back (temp.make ("Second/Plug-ins")); // replaces the custom record
+    page.browseForInstallation();
+    ASSERT_EQ (page.installations.back().path, temp.folder.getChildFile ("Second/Plug-ins"));
+    EXPECT_TRUE (rowsBesideScrollBar (page, true));
+
+    // A wider page gives a wider viewport; the rows still end before its bar.
+    page.setSize (600, 400);
+    EXPECT_TRUE (rowsBesideScrollBar (page, true));
+    page.setLookAndFeel (nullptr);
+}
+
 TEST_F (FolderPage, FindsThePluginsFolderByItsThreeRules)
 {
     auto root = temp.make ("Adobe After Effects CC");
