@@ -16,11 +16,7 @@ cp "$E2E_TMP/old.aex" "$plugin"
 e2e_registry "$E2E_TMP/registry.reg" 12 "$cc"
 
 e2e_open_folder_page "$exe"
-e2e_expect_next_enabled "$wid" "Install is disabled"
-e2e_slow_app 3 || { echo "SKIP: the installer's process can be neither given a CPU quota nor stopped"; exit 77; }
-e2e_log "the installer is slowed by $E2E_SLOW_HOW"
-
-E2E_CLICK_PAUSE=0.2 e2e_click "$wid" $E2E_NEXT   # Install
+e2e_install_slowly "$wid"
 # The entry is under way once its file in the temporary root has its first bytes.
 extracted="$E2E_TEMP_ROOT/file-0/Vistrel.aex"
 under_way() { [ -s "$extracted" ]; }

@@ -513,6 +513,17 @@ e2e_slow_app() {
   E2E_SLOW_HOW="stopping it for $((100 - percent))% of every 0.1 s"
 }
 
+# Presses "Install" on the folder page with the installer held to 3% of one core, so that
+# the run lasts long enough to be cancelled or closed. Skips the test (exit code 77) where
+# the installer can be neither given a CPU quota nor stopped.
+e2e_install_slowly() {
+  local wid=$1
+  e2e_expect_next_enabled "$wid" "Install is disabled"
+  e2e_slow_app 3 || { echo "SKIP: the installer's process can be neither given a CPU quota nor stopped"; exit 77; }
+  e2e_log "the installer is slowed by $E2E_SLOW_HOW"
+  E2E_CLICK_PAUSE=0.2 e2e_click "$wid" $E2E_NEXT
+}
+
 # The installer gets the whole core again (its cgroup goes once it has ended).
 e2e_unslow_app() {
   if [ -n "$E2E_THROTTLE_PID" ]; then
