@@ -76,11 +76,11 @@ TEST_F (Discovery, FindsTheFoldersOfAllSevenVersionsInVersionOrder)
         SCOPED_TRACE (encoding == RegEncoding::utf16le ? "UTF-16LE" : "UTF-8");
         ScopedRegistry registry (text, encoding);
 
-        expectFound (discoverAfterEffectsInstallations(),
+        ASSERT_NO_FATAL_FAILURE (expectFound (discoverAfterEffectsInstallations(),
                      { { "Adobe After Effects CS5", cs5 }, { "Adobe After Effects CS5.5", cs55 },
                        { "Adobe After Effects CS6", cs6 }, { "Adobe After Effects CC", cc },
                        { "Adobe After Effects CC 2014", cc2014 }, { "Adobe After Effects CC 2015", cc2015 },
-                       { "Adobe After Effects CC 2015.3", cc20153 } });
+                       { "Adobe After Effects CC 2015.3", cc20153 } }));
     }
 }
 
@@ -122,7 +122,7 @@ TEST_F (Discovery, SkipsWhatNamesNoExistingFolderAndFallsBackFrom10_0To10OnlyWit
     {
         SCOPED_TRACE (c.name);
         ScopedRegistry registry (regText (c.keys), RegEncoding::utf16le);
-        expectFound (discoverAfterEffectsInstallations(), c.expected);
+        ASSERT_NO_FATAL_FAILURE (expectFound (discoverAfterEffectsInstallations(), c.expected));
     }
 }
 
@@ -177,7 +177,7 @@ TEST_F (Discovery, ANamedPipeWhereThePluginWouldBeGivesItsRecordAtOnce)
             higher = records[1].isInstalledVersionHigher();
     }));
 
-    expectFound (records, { { HostNames::afterEffectsCS6, cs6 }, { HostNames::afterEffectsCC, cc } });
+    ASSERT_NO_FATAL_FAILURE (expectFound (records, { { HostNames::afterEffectsCS6, cs6 }, { HostNames::afterEffectsCC, cc } }));
     ASSERT_EQ (records.size(), 2u);
     EXPECT_EQ (records[0].status, "REPAIR");
     EXPECT_EQ (records[1].status, "UPDATE");

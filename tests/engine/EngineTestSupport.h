@@ -404,7 +404,7 @@ namespace engine_test
             thread->setTasks (tasks);
             thread->prepare();
             thread->start();
-            waitForEnd();
+            ASSERT_NO_FATAL_FAILURE (waitForEnd());
         }
 
         // Prepares and starts the tasks, and waits until the worker is held at the gate.

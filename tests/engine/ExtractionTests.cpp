@@ -255,7 +255,7 @@ struct LargeEntry : Extraction
 
 TEST_F (LargeEntry, DestroyingTheThreadInTheMiddleOfAnEntryStopsItAtTheNextChunkAndLeavesNothing)
 {
-    startHeldInTheEntry();
+    ASSERT_NO_FATAL_FAILURE (startHeldInTheEntry());
 
     // Once the destructor has asked the worker to exit, the gate lets it go and closes again
     // further into the same entry: a worker that went on to the entry's end would be held
@@ -279,10 +279,10 @@ TEST_F (LargeEntry, DestroyingTheThreadInTheMiddleOfAnEntryStopsItAtTheNextChunk
 
 TEST_F (LargeEntry, ACancelInTheMiddleOfAnEntryStopsItAndInstallsNothing)
 {
-    startHeldInTheEntry();
+    ASSERT_NO_FATAL_FAILURE (startHeldInTheEntry());
     thread->cancel();
     gated.stream->release();
-    waitForEnd();
+    ASSERT_NO_FATAL_FAILURE (waitForEnd());
 
     EXPECT_EQ (thread->getState(), HfInstallerThread::Failed);
     EXPECT_EQ (thread->getLastError().type, Error::None);

@@ -104,7 +104,7 @@ TEST_F (InstallerThreadState, StartIsRefusedWhileRunningAndAfterTheRunUntilPrepa
 
     expectStartRefused();
     gated.stream->release();
-    waitForEnd();
+    ASSERT_NO_FATAL_FAILURE (waitForEnd());
     EXPECT_EQ (thread->getState(), HfInstallerThread::Succeeded);
 
     expectStartRefused();
@@ -114,7 +114,7 @@ TEST_F (InstallerThreadState, StartIsRefusedWhileRunningAndAfterTheRunUntilPrepa
     EXPECT_EQ (thread->getProgress(), 0.0);
     listener.seen.clear();
     thread->start();
-    waitForEnd();
+    ASSERT_NO_FATAL_FAILURE (waitForEnd());
     EXPECT_EQ (thread->getState(), HfInstallerThread::Succeeded);
 }
 
@@ -142,7 +142,7 @@ TEST_F (InstallerThreadState, CancelChangesOnlyARunningState)
     EXPECT_EQ (thread->getState(), HfInstallerThread::CancelRequested);
 
     gated.stream->release();
-    waitForEnd();
+    ASSERT_NO_FATAL_FAILURE (waitForEnd());
 }
 
 TEST_F (InstallerThreadState, ProgressIsTheFractionOfThePlannedBytesExtracted)
@@ -166,7 +166,7 @@ TEST_F (InstallerThreadState, ProgressIsTheFractionOfThePlannedBytesExtracted)
     EXPECT_DOUBLE_EQ (thread->getProgress(), 0.75);
 
     gated.stream->release();
-    waitForEnd();
+    ASSERT_NO_FATAL_FAILURE (waitForEnd());
     EXPECT_EQ (thread->getState(), HfInstallerThread::Succeeded);
     EXPECT_DOUBLE_EQ (thread->getProgress(), 1.0);
 }
@@ -189,7 +189,7 @@ TEST_F (InstallerThreadState, ProgressWhileACancelledRunEndsIsAFractionOrMinusOn
         EXPECT_TRUE (progress == -1.0 || (progress >= 0.0 && progress <= 1.0)) << progress;
     }
 
-    waitForEnd();
+    ASSERT_NO_FATAL_FAILURE (waitForEnd());
     EXPECT_EQ (thread->getState(), HfInstallerThread::Failed);
     EXPECT_EQ (thread->getLastError().type, Error::None);
     EXPECT_DOUBLE_EQ (thread->getProgress(), 6.0 / 20.0);

@@ -279,6 +279,30 @@ TEST_F (Move, DestroyingTheThreadDuringACopyAcrossVolumesKeepsTheOldFileAndLeave
     thread_stop::expectDestroyingTheThreadMidCopyKeepsTheOldFile (thread, destination);
 }
 
+// A cancel does not stop a copy across volumes: the copy goes on to its end, so that the
+// task is installed whole, and the run ends cancelled before the next task.
+TEST_F (Move, ACancelDuringACopyAcrossVolumesWaitsForTheCopyAndEndsTheRunBeforeTheNextTask)
+{
+    auto* running = thread.get();
+    thread_stop::HeldCopyAcrossVolumes copy (destination, [running] { return running->getState() == HfInstallerThread::CancelRequested; });
+
+    struct StopFirst
+    {
+        std::unique_ptr<HfInstallerThread>& t;
+        ~StopFirst() { t.reset(); }
+    } stopFirst { thread };
+
+    ASSERT_NO_FATAL_FAILURE (copy.startHeld (*thread));
+    thread->cancel();
+    ASSERT_NO_FATAL_FAILURE (waitForEnd());
+
+    EXPECT_EQ (thread->getState(), HfInstallerThread::Failed);
+    EXPECT_EQ (thread->getLastError().type, Error::None) << thread->getLastError().getMessage();
+    copy.expectOnlyThePlugin (copy.fresh);
+    EXPECT_FALSE (copy.second.exists());
+    EXPECT_FALSE (temporaryRoot().exists());
+}
+
 TEST_F (Move, ADestinationThatNeedsPrivilegesIsNotTouched)
 {
     ZipWriter writer;

@@ -108,7 +108,7 @@ namespace
 
 TEST_F (PrepareAndRun, AnEmptyTaskListPlansNothingAndSucceeds)
 {
-    runInstallation ({});
+    ASSERT_NO_FATAL_FAILURE (runInstallation ({}));
 
     EXPECT_EQ (thread->getTotalBytes(), 0);
     EXPECT_EQ (thread->getState(), T::Succeeded);
@@ -152,7 +152,7 @@ TEST_F (PrepareAndRun, PreparationIsRefusedWhileARunGoesAndResetsAFinishedRun)
     // An exit request (as when the thread object is deleted) that leaves bytes undone.
     thread->signalThreadShouldExit();
     gated.stream->release();
-    waitForEnd();
+    ASSERT_NO_FATAL_FAILURE (waitForEnd());
     EXPECT_EQ (thread->getState(), T::Failed);
     EXPECT_EQ (thread->getLastError().type, Error::UnexpectedError);
     EXPECT_EQ (thread->getLastError().getMessage(), "Installation was not successfull, but no error was triggered");
@@ -303,7 +303,7 @@ TEST_F (PrepareAndRun, ARunGoesThroughItsPhasesTaskByTaskAndInstallsWithPermissi
     EXPECT_TRUE (testing_support::runMessageLoopUntil ([&] { return ! listener.seen.empty()
                                                                     && listener.seen.back() == Seen { T::Running, T::Extracting }; }));
     gated.stream->release();
-    waitForEnd();
+    ASSERT_NO_FATAL_FAILURE (waitForEnd());
 
     EXPECT_EQ (thread->getState(), T::Succeeded);
     EXPECT_EQ (thread->getPhase(), T::CleaningUp);
@@ -330,7 +330,7 @@ TEST_F (PrepareAndRun, ADestinationHoldingAReadOnlyFileFailsTheRunBeforeAnyExtra
     marker.create();
 
     auto archive = ZipWriter().file ("Vistrel.aex", "new").open();
-    runInstallation ({ taskFor (archive, fine), taskFor (archive, guarded) });
+    ASSERT_NO_FATAL_FAILURE (runInstallation ({ taskFor (archive, fine), taskFor (archive, guarded) }));
 
     EXPECT_EQ (thread->getState(), T::Failed);
     EXPECT_EQ (thread->getPhase(), T::NotStarted);
@@ -347,7 +347,7 @@ TEST_F (PrepareAndRun, AnErrorInTheSecondOfThreeTasksLeavesTheFirstInstalledAndT
     b.getChildFile ("Vistrel.aex").createDirectory();
     auto archive = ZipWriter().file ("Vistrel.aex", "new").open();
 
-    runInstallation ({ taskFor (archive, a), taskFor (archive, b), taskFor (archive, c) });
+    ASSERT_NO_FATAL_FAILURE (runInstallation ({ taskFor (archive, a), taskFor (archive, b), taskFor (archive, c) }));
 
     EXPECT_EQ (thread->getState(), T::Failed);
     EXPECT_EQ (thread->getPhase(), T::MovingFiles);
@@ -381,7 +381,7 @@ TEST_F (PrepareAndRun, ACancelDuringAnExtractionInstallsNothingOfThatTaskAndEnds
                                        taskFor (ZipWriter().file ("x.txt", "x").open(), later, setPermissions) }, gated));
         thread->cancel();
         gated.stream->release();
-        waitForEnd();
+        ASSERT_NO_FATAL_FAILURE (waitForEnd());
 
         // The task before the cancel stays installed; the held one's destination is as it was.
         EXPECT_EQ (readText (done.getChildFile ("d.txt")), "d");
@@ -407,7 +407,7 @@ TEST_F (PrepareAndRun, ACancelDuringTheLastEntryOfTheLastTaskEndsInSuccess)
     ASSERT_TRUE (startUntilHeld ({ taskFor (gated.archive, scratch / "dest") }, gated));
     thread->cancel();
     gated.stream->release();
-    waitForEnd();
+    ASSERT_NO_FATAL_FAILURE (waitForEnd());
 
     EXPECT_EQ (thread->getState(), T::Succeeded);
     EXPECT_EQ (readText (scratch / "dest/b.txt"), "b");
@@ -444,7 +444,7 @@ TEST_F (PrepareAndRun, AnArchiveWithEmptyFolderEntriesInstalls)
           .file ("Vistrel.aex", "plug-in").folder ("data/").file ("data/one.txt", "one");
     const auto destination = scratch / "Hollowfen/Vistrel";
 
-    runInstallation ({ taskFor (writer.open(), destination) });
+    ASSERT_NO_FATAL_FAILURE (runInstallation ({ taskFor (writer.open(), destination) }));
 
     ASSERT_EQ (thread->getState(), T::Succeeded) << thread->getLastError().getMessage();
 
@@ -464,7 +464,7 @@ TEST_F (PrepareAndRun, AFullVolumeDuringTheRunFailsIt)
     const auto incompressible = incompressibleBytes (300 * 1024, 9);
     const auto destination = scratch / "dest";
 
-    runInstallation ({ taskFor (ZipWriter().file ("Vistrel.aex", incompressible).open(), destination) });
+    ASSERT_NO_FATAL_FAILURE (runInstallation ({ taskFor (ZipWriter().file ("Vistrel.aex", incompressible).open(), destination) }));
 
     EXPECT_EQ (thread->getState(), T::Failed);
     EXPECT_EQ (thread->getLastError().type, Error::ExtractionFailed);
@@ -482,12 +482,12 @@ TEST_F (PrepareAndRun, AnInstalledFileCanBeInstalledAgain)
     // does not take the installed plug-in for a read-only file.
     const auto destination = scratch / "Hollowfen/Vistrel";
     const auto task = taskFor (ZipWriter().file ("Vistrel.aex", "1.3.2").open(), destination);
-    runInstallation ({ task });
+    ASSERT_NO_FATAL_FAILURE (runInstallation ({ task }));
     ASSERT_EQ (thread->getState(), T::Succeeded);
     ASSERT_EQ (aclText (destination.getChildFile ("Vistrel.aex")), installedAcl);
 
     EXPECT_FALSE (HfInstallerThread::needsPrivileges (task));
     listener.seen.clear();
-    runInstallation ({ task });
+    ASSERT_NO_FATAL_FAILURE (runInstallation ({ task }));
     EXPECT_EQ (thread->getState(), T::Succeeded);
 }

@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <utility>
 
@@ -53,55 +54,94 @@ namespace thread_stop
         EXPECT_LT (std::chrono::duration_cast<std::chrono::milliseconds> (elapsed).count(), 1500);
     }
 
-    // The thread object destroyed while its worker is held in the middle of a copy across
-    // volumes, the move of an update over an old plug-in in the destination folder. The
-    // file-system service makes the move copy (its first rename answers that the volumes
-    // differ) and holds the system's real copy at its first chunk boundary until the
-    // destructor has asked the worker to exit. The old plug-in stays byte for byte, no copy
-    // is left beside it, the run goes no further and removes its temporary folder.
-    inline void expectDestroyingTheThreadMidCopyKeepsTheOldFile (std::unique_ptr<HfInstallerThread>& thread,
-                                                                 const juce::File& destination)
+    // The move of an update over an old plug-in in the destination folder, held in the
+    // middle of its copy across volumes. The file-system service makes the move copy (its
+    // first rename answers that the volumes differ) and holds the system's real copy at its
+    // first chunk boundary until release answers true, asked on the worker's thread. The
+    // run has a second task, into a sibling folder. The worker must have stopped before
+    // this object goes: the service it calls goes with it.
+    struct HeldCopyAcrossVolumes
     {
-        juce::MemoryBlock old (20000), fresh (3 * 1024 * 1024 + 1000);
-        old.fillWith ('o');
-        juce::Random (9).fillBitsRandomly (fresh.getData(), fresh.getSize());
+        HeldCopyAcrossVolumes (const juce::File& destinationFolder, std::function<bool()> releaseWhen)
+            : destination (destinationFolder), release (std::move (releaseWhen))
+        {
+            old.fillWith ('o');
+            juce::Random (9).fillBitsRandomly (fresh.getData(), fresh.getSize());
 
-        const auto plugin = destination.getChildFile ("Vistrel.aex");
-        ASSERT_TRUE (destination.createDirectory().wasOk());
-        ASSERT_TRUE (plugin.replaceWithData (old.getData(), old.getSize()));
+            juce::MemoryOutputStream zip;
+            juce::ZipFile::Builder builder;
+            builder.addEntry (new juce::MemoryInputStream (fresh, false), 0, "Vistrel.aex", juce::Time());
+            builder.writeToStream (zip, nullptr);
+            archive = std::make_shared<juce::ZipFile> (new juce::MemoryInputStream (zip.getMemoryBlock(), true), true);
 
-        juce::MemoryOutputStream zip;
-        juce::ZipFile::Builder builder;
-        builder.addEntry (new juce::MemoryInputStream (fresh, false), 0, "Vistrel.aex", juce::Time());
-        builder.writeToStream (zip, nullptr);
-        auto archive = std::make_shared<juce::ZipFile> (new juce::MemoryInputStream (zip.getMemoryBlock(), true), true);
+            fileSystem.renameAnswers = { platform::errorNotSameDevice };
+            fileSystem.copyShouldStop = [this] (const std::function<bool()>& callersShouldStop)
+            {
+                if (std::exchange (first, false))
+                {
+                    // What lies beside the plug-in now: the copy, with its first chunk.
+                    for (auto& f : destination.findChildFiles (juce::File::findFiles, false, "*"))
+                        if (f != plugin)
+                            copiedWhenHeld = f.getSize();
 
-        // What lay beside the plug-in when the copy was held: the copy, with its first chunk.
+                    held = true;
+                    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds (30);
+
+                    while (! release() && std::chrono::steady_clock::now() < deadline)
+                        juce::Thread::sleep (1);
+                }
+
+                return callersShouldStop();
+            };
+        }
+
+        // Puts the old plug-in in place, starts the run and waits until its copy is held.
+        void startHeld (HfInstallerThread& thread)
+        {
+            ASSERT_TRUE (destination.createDirectory().wasOk());
+            ASSERT_TRUE (plugin.replaceWithData (old.getData(), old.getSize()));
+
+            thread.setTasks ({ InstallationTask (archive, destination.getFullPathName(), true, false),
+                               InstallationTask (archive, second.getFullPathName(), true, false) });
+            thread.prepare();
+            thread.start();
+
+            ASSERT_TRUE (testing_support::runMessageLoopUntil ([&] { return held || ! thread.isThreadRunning(); }, 60000));
+            ASSERT_TRUE (held) << "the run ended without copying: " << thread.getLastError().getMessage();
+            ASSERT_GT (copiedWhenHeld.load(), 0) << "no copy in the middle of its writing";
+            ASSERT_LT (copiedWhenHeld.load(), (juce::int64) fresh.getSize());
+        }
+
+        // The destination folder holds the plug-in with this content and nothing else.
+        void expectOnlyThePlugin (const juce::MemoryBlock& content) const
+        {
+            juce::MemoryBlock kept;
+            EXPECT_TRUE (plugin.loadFileAsData (kept));
+            EXPECT_TRUE (kept == content) << (content == old ? "the old plug-in changed" : "the update is not installed whole");
+            EXPECT_EQ (destination.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 1) << "a copy was left beside it";
+        }
+
+        const juce::File destination, plugin { destination.getChildFile ("Vistrel.aex") },
+                         second { destination.getSiblingFile ("Second") };
+        juce::MemoryBlock old { 20000 }, fresh { 3 * 1024 * 1024 + 1000 };
+        std::shared_ptr<juce::ZipFile> archive;
+
+    private:
+        std::function<bool()> release;
         std::atomic<bool> held { false };
         std::atomic<juce::int64> copiedWhenHeld { -1 };
         bool first = true;
-
         testing_support::ScriptedFileSystem fileSystem;
-        fileSystem.renameAnswers = { platform::errorNotSameDevice };
-        fileSystem.copyShouldStop = [&] (const std::function<bool()>& callersShouldStop)
-        {
-            if (std::exchange (first, false))
-            {
-                for (auto& f : destination.findChildFiles (juce::File::findFiles, false, "*"))
-                    if (f != plugin)
-                        copiedWhenHeld = f.getSize();
+        platform::ScopedFileSystemReplacement replacement { fileSystem };
+    };
 
-                held = true;
-                const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds (30);
-
-                while (! juce::Thread::currentThreadShouldExit() && std::chrono::steady_clock::now() < deadline)
-                    juce::Thread::sleep (1);
-            }
-
-            return callersShouldStop();
-        };
-
-        platform::ScopedFileSystemReplacement replacement (fileSystem);
+    // The thread object destroyed while its worker is held in the middle of a copy across
+    // volumes: the old plug-in stays byte for byte, no copy is left beside it, the run goes
+    // no further and removes its temporary folder.
+    inline void expectDestroyingTheThreadMidCopyKeepsTheOldFile (std::unique_ptr<HfInstallerThread>& thread,
+                                                                 const juce::File& destination)
+    {
+        HeldCopyAcrossVolumes copy (destination, [] { return juce::Thread::currentThreadShouldExit(); });
 
         // On every way out, the worker is stopped before the service it calls goes.
         struct StopFirst
@@ -110,26 +150,11 @@ namespace thread_stop
             ~StopFirst() { t.reset(); }
         } stopFirst { thread };
 
-        // A second task, which the stopped run never reaches.
-        const auto second = destination.getSiblingFile ("Second");
-        thread->setTasks ({ InstallationTask (archive, destination.getFullPathName(), true, false),
-                            InstallationTask (archive, second.getFullPathName(), true, false) });
-        thread->prepare();
-        thread->start();
-
-        ASSERT_TRUE (testing_support::runMessageLoopUntil ([&] { return held || ! thread->isThreadRunning(); }, 60000));
-        ASSERT_TRUE (held) << "the run ended without copying: " << thread->getLastError().getMessage();
-
+        ASSERT_NO_FATAL_FAILURE (copy.startHeld (*thread));
         expectDestroyedWithoutForcedEnd (thread);
 
-        EXPECT_GT (copiedWhenHeld.load(), 0) << "no copy in the middle of its writing";
-        EXPECT_LT (copiedWhenHeld.load(), (juce::int64) fresh.getSize());
-
-        juce::MemoryBlock kept;
-        EXPECT_TRUE (plugin.loadFileAsData (kept));
-        EXPECT_TRUE (kept == old) << "the old plug-in changed";
-        EXPECT_EQ (destination.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 1) << "a copy was left beside it";
-        EXPECT_FALSE (second.exists());
+        copy.expectOnlyThePlugin (copy.old);
+        EXPECT_FALSE (copy.second.exists());
         EXPECT_FALSE (HfInstallerThread::getTemporaryFolder().exists());
     }
 }

@@ -159,7 +159,7 @@ TEST_F (StepController, WithNothingTickedInstallIsDisabledAndTheSizeIsZero)
     registerArchive (engine_test::ZipWriter().file ("Vistrel.aex", engine_test::bytes (1000)).open());
     ScopedRegistry registry ({});
     InstallStepsComponent steps;
-    goToFolderPage (steps);
+    ASSERT_NO_FATAL_FAILURE (goToFolderPage (steps));
 
     EXPECT_FALSE (steps.nextButton->isEnabled());
     EXPECT_EQ (steps.afterEffectsPathStep->requiredSpaceLabel->getText(), "0MB");
@@ -188,7 +188,7 @@ TEST_F (StepController, ShowsTheRequiredSizeInWholeMegabytesRoundedUp)
         ScopedRegistry registry (folders);
 
         InstallStepsComponent steps;
-        goToFolderPage (steps);
+        ASSERT_NO_FATAL_FAILURE (goToFolderPage (steps));
         EXPECT_EQ (steps.afterEffectsPathStep->requiredSpaceLabel->getText(), c.shown);
         EXPECT_TRUE (steps.nextButton->isEnabled());
     }
@@ -214,7 +214,7 @@ TEST_F (StepController, ShowsTotalsOfFourGibibytesAndMoreWhole)
     ScopedRegistry registry ({ { "12", temp.make ("one/Plug-ins") }, { "13", temp.make ("two/Plug-ins") } });
 
     InstallStepsComponent steps;
-    goToFolderPage (steps);
+    ASSERT_NO_FATAL_FAILURE (goToFolderPage (steps));
     EXPECT_EQ (steps.installProgressStep->installerThread->getTotalBytes(), 5000000000);
     EXPECT_EQ (steps.afterEffectsPathStep->requiredSpaceLabel->getText(), "5000MB");
 }
@@ -224,7 +224,7 @@ TEST_F (StepController, APreparationErrorShowsCannotInstallHereAndKeepsInstallDi
     registerArchive (nullptr);
     ScopedRegistry registry ({ { "12", temp.make ("cc/Plug-ins") } });
     InstallStepsComponent steps;
-    goToFolderPage (steps);
+    ASSERT_NO_FATAL_FAILURE (goToFolderPage (steps));
 
     ASSERT_EQ (dialogs.shown.size(), 1u);
     EXPECT_EQ (dialogs.shown[0].title, "Cannot install here");
@@ -254,7 +254,7 @@ TEST_F (StepController, InstallIsRefusedWhileAfterEffectsRuns)
     ASSERT_TRUE (host.waitUntilListed());
 
     InstallStepsComponent steps;
-    goToFolderPage (steps);
+    ASSERT_NO_FATAL_FAILURE (goToFolderPage (steps));
     dialogs.okCancelAnswers = { true };
     click (*steps.nextButton);
 
@@ -272,7 +272,7 @@ TEST_F (StepController, ADowngradeNeedsConfirmationThenTheRunInstallsAndOffersFi
     installPluginCopy (folder, "2.0");
     ScopedRegistry registry ({ { "12", folder } });
     InstallStepsComponent steps;
-    goToFolderPage (steps);
+    ASSERT_NO_FATAL_FAILURE (goToFolderPage (steps));
 
     dialogs.okCancelAnswers = { false, true };
     click (*steps.nextButton);
@@ -302,7 +302,7 @@ TEST_F (StepController, AWorkerThatCannotStartShowsAFailedRunAndOffersClose)
     InstallStepsComponent steps;
     auto& page = *steps.installProgressStep;
     page.installerThread = std::make_unique<engine_test::UnstartableThread> (&page);
-    goToFolderPage (steps);
+    ASSERT_NO_FATAL_FAILURE (goToFolderPage (steps));
     ASSERT_TRUE (steps.nextButton->isEnabled());
 
     click (*steps.nextButton);
@@ -327,7 +327,7 @@ TEST_F (StepController, DuringARunOnlyCancelIsOfferedAndACancelledRunOffersClose
     registerArchive (gated.archive);
     ScopedRegistry registry ({ { "12", temp.make ("cc/Plug-ins") } });
     InstallStepsComponent steps;
-    goToFolderPage (steps);
+    ASSERT_NO_FATAL_FAILURE (goToFolderPage (steps));
 
     gated.holdAtEntry (1); // the worker stops as it opens the second entry
     click (*steps.nextButton);

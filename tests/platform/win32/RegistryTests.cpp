@@ -32,15 +32,15 @@ namespace
         static void SetUpTestSuite()
         {
             clear();
-            add (key64, "Text", "REG_SZ", "C:\\Program Files\\Adobe\\Plug-ins", "/reg:64");
-            add (key64, "Unicode", "REG_SZ", juce::String::fromUTF8 ("C:\\Plug-ins \xce\xb2"), "/reg:64");
-            add (key64, "Empty", "REG_SZ", "", "/reg:64");
-            add (key64, "Expandable", "REG_EXPAND_SZ", "%ProgramFiles%\\Adobe", "/reg:64");
-            add (key64, "Number", "REG_DWORD", "1234", "/reg:64");
-            add (key64, "AllBits", "REG_DWORD", "0xffffffff", "/reg:64");
-            add (key64, "Bytes", "REG_BINARY", "2f746d70", "/reg:64");
-            add (key64, "Wide", "REG_QWORD", "5", "/reg:64");
-            add (key32, "Text", "REG_SZ", "C:\\Only32", "/reg:32");
+            ASSERT_NO_FATAL_FAILURE (add (key64, "Text", "REG_SZ", "C:\\Program Files\\Adobe\\Plug-ins", "/reg:64"));
+            ASSERT_NO_FATAL_FAILURE (add (key64, "Unicode", "REG_SZ", juce::String::fromUTF8 ("C:\\Plug-ins \xce\xb2"), "/reg:64"));
+            ASSERT_NO_FATAL_FAILURE (add (key64, "Empty", "REG_SZ", "", "/reg:64"));
+            ASSERT_NO_FATAL_FAILURE (add (key64, "Expandable", "REG_EXPAND_SZ", "%ProgramFiles%\\Adobe", "/reg:64"));
+            ASSERT_NO_FATAL_FAILURE (add (key64, "Number", "REG_DWORD", "1234", "/reg:64"));
+            ASSERT_NO_FATAL_FAILURE (add (key64, "AllBits", "REG_DWORD", "0xffffffff", "/reg:64"));
+            ASSERT_NO_FATAL_FAILURE (add (key64, "Bytes", "REG_BINARY", "2f746d70", "/reg:64"));
+            ASSERT_NO_FATAL_FAILURE (add (key64, "Wide", "REG_QWORD", "5", "/reg:64"));
+            ASSERT_NO_FATAL_FAILURE (add (key32, "Text", "REG_SZ", "C:\\Only32", "/reg:32"));
 
             const std::vector<WCHAR> plugIns { 'C', ':', '\\', 'P', 'l', 'u', 'g', '-', 'i', 'n', 's', ' ' };
             auto with = [&plugIns] (std::vector<WCHAR> tail)
@@ -49,11 +49,11 @@ namespace
                 units.insert (units.end(), tail.begin(), tail.end());
                 return units;
             };
-            setUnterminated ("PairAtTheEnd", with ({ 0xD83D, 0xDE00 }));
-            setUnterminated ("LowSurrogateAtTheEnd", with ({ 0xDC00 }));
-            setUnterminated ("HighSurrogateAtTheEnd", with ({ 0xD83D }));
-            setUnterminated ("NullInside", with ({ 'a', 0, 'b' }));
-            setUnterminated ("OddLength", with ({ 'a' }), DWORD (plugIns.size() * sizeof (WCHAR) + 1));
+            ASSERT_NO_FATAL_FAILURE (setUnterminated ("PairAtTheEnd", with ({ 0xD83D, 0xDE00 })));
+            ASSERT_NO_FATAL_FAILURE (setUnterminated ("LowSurrogateAtTheEnd", with ({ 0xDC00 })));
+            ASSERT_NO_FATAL_FAILURE (setUnterminated ("HighSurrogateAtTheEnd", with ({ 0xD83D })));
+            ASSERT_NO_FATAL_FAILURE (setUnterminated ("NullInside", with ({ 'a', 0, 'b' })));
+            ASSERT_NO_FATAL_FAILURE (setUnterminated ("OddLength", with ({ 'a' }), DWORD (plugIns.size() * sizeof (WCHAR) + 1)));
         }
 
         // A REG_SZ value of exactly these units, without a terminating null.
