@@ -7,7 +7,9 @@ exe=$1
 
 e2e_start_x
 cc="$E2E_TMP/AE/CC/Support Files/Plug-ins"
-mkdir -p "$cc" "$E2E_TMP/Other/Install" "$E2E_TMP/Other/Plug-ins" "$E2E_TMP/Empty/Folder"
+# The installation's root holds more than "Support Files", as a real one does (and as the
+# folder chooser needs to pick the root itself, not its one child).
+mkdir -p "$cc" "$E2E_TMP/AE/CC/Legal" "$E2E_TMP/Other/Install" "$E2E_TMP/Other/Plug-ins" "$E2E_TMP/Empty/Folder"
 e2e_registry "$E2E_TMP/registry.reg" 12 "$cc"
 
 e2e_open_folder_page "$exe"

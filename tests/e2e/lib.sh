@@ -58,6 +58,8 @@ e2e_fail() {
   if [ -n "$E2E_TMP" ] && [ -s "$E2E_TMP/app.log" ]; then
     echo "--- the installer's output:" >&2
     tail -n 20 "$E2E_TMP/app.log" >&2
+  elif [ -n "$E2E_TMP" ] && [ -e "$E2E_TMP/app.log" ]; then
+    echo "--- the installer wrote no output" >&2
   fi
   exit 1
 }
@@ -177,7 +179,7 @@ e2e_open_folder_page() {
 # Waits for a top-level window with exactly this title; prints its id.
 e2e_wait_window() {
   local title=$1 timeout=${2:-30}
-  e2e_until "$timeout" e2e_find_window "$title" || return 1
+  e2e_until "$timeout" e2e_find_window "$title" >/dev/null || return 1
   e2e_find_window "$title"
 }
 e2e_find_window() {
@@ -317,19 +319,29 @@ e2e_wait_text() {
 # e2e_wait_any_text WID "X Y W H" SECONDS TEXT...: waits until the OCR of the region
 # contains one of the texts; prints what it read.
 e2e_wait_any_text() {
-  local wid=$1 region=$2 timeout=$3 deadline text="" wanted
+  local wid=$1 region=$2 timeout=$3
   shift 3
-  deadline=$(( $(e2e_now) + $(e2e_us "$timeout") ))
-  while :; do
-    # shellcheck disable=SC2086
-    text=$(e2e_read_text "$wid" $region)
-    for wanted in "$@"; do
-      case "$text" in *"$wanted"*) echo "$text"; return 0 ;; esac
-    done
-    [ "$(e2e_now)" -lt "$deadline" ] || break
-    sleep 0.2
+  E2E_READ=""
+  if e2e_until "$timeout" e2e_region_reads_one_of "$wid" "$region" "$@"; then
+    echo "$E2E_READ"
+    return 0
+  fi
+  echo "read '$E2E_READ', wanted one of: $*" >&2
+  return 1
+}
+
+# What the last read saw, for the message of a wait that ended without it.
+E2E_READ=""
+
+# e2e_region_reads_one_of WID "X Y W H" TEXT...: one read of the region contains one of the texts.
+e2e_region_reads_one_of() {
+  local wid=$1 region=$2 wanted
+  shift 2
+  # shellcheck disable=SC2086
+  E2E_READ=$(e2e_read_text "$wid" $region)
+  for wanted in "$@"; do
+    case "$E2E_READ" in *"$wanted"*) return 0 ;; esac
   done
-  echo "read '$text', wanted one of: $*" >&2
   return 1
 }
 
@@ -417,39 +429,80 @@ e2e_read_window_text() {
 # e2e_wait_window_text TITLE TEXT [SECONDS]: waits until the window of that title shows the
 # text; prints what it read.
 e2e_wait_window_text() {
-  local title=$1 wanted=$2 timeout=${3:-30} deadline text="" id
-  deadline=$(( $(e2e_now) + $(e2e_us "$timeout") ))
-  while :; do
-    if id=$(e2e_find_window "$title"); then
-      text=$(e2e_read_window_text "$id" 2>/dev/null || true)
-      case "$text" in *"$wanted"*) echo "$text"; return 0 ;; esac
-    fi
-    [ "$(e2e_now)" -lt "$deadline" ] || break
-    sleep 0.2
-  done
-  echo "the window '$title' reads '$text', wanted '$wanted'" >&2
+  local title=$1 wanted=$2 timeout=${3:-30}
+  E2E_READ=""
+  if e2e_until "$timeout" e2e_window_reads "$title" "$wanted"; then
+    echo "$E2E_READ"
+    return 0
+  fi
+  echo "the window '$title' reads '$E2E_READ', wanted '$wanted'" >&2
+  return 1
+}
+e2e_window_reads() {
+  local id
+  id=$(e2e_find_window "$1") || return 1
+  E2E_READ=$(e2e_read_window_text "$id" 2>/dev/null || true)
+  case "$E2E_READ" in *"$2"*) return 0 ;; esac
   return 1
 }
 
-# Picks a folder in the folder chooser (zenity's dialog): types its path and confirms.
+# Picks a folder in the folder chooser (zenity's dialog): its location entry (ctrl+L), the
+# folder's path with a trailing slash, then one Return, once the entry shows that path.
+# Every key goes to the chooser's own window, only while it has the keyboard focus: a key
+# that reached the installer's window would press its focused button ("Browse").
+#
+# The entry completes a path inline, and a Return takes the completion: for a folder typed
+# with a trailing slash it appends the names its children have in common (a folder whose
+# one child is "Support Files" gives ".../Support Files/"). The entry's check below fails
+# where that happened, so the folders picked here have no child or more than one.
 e2e_choose_folder() {
   local folder=$1 chooser
   chooser=$(e2e_wait_window "Choose a directory..." 60) || e2e_fail "no folder chooser"
   # The dialog takes typing once it is drawn; its buttons are drawn last.
   e2e_wait_window_text "Choose a directory..." "Cancel" 60 >/dev/null || e2e_fail "the folder chooser is not drawn"
-  xdotool windowactivate --sync "$chooser" >/dev/null 2>&1 || xdotool windowfocus --sync "$chooser" >/dev/null 2>&1 || true
-  xdotool key --clearmodifiers ctrl+l
-  sleep 0.3
-  xdotool type --delay 20 "$folder/"
-  sleep 0.5
-  xdotool key Return
-  sleep 0.3
-  # A folder typed with a trailing slash opens it; Return once more picks it.
-  if e2e_find_window "Choose a directory..." >/dev/null; then
-    xdotool key Return
-  fi
+  e2e_until 30 e2e_focus_on "$chooser" || e2e_fail "the folder chooser does not take the keyboard focus"
+  e2e_keys_to "$chooser" key --clearmodifiers ctrl+l
+  e2e_keys_to "$chooser" type --delay 20 "$folder/"
+  E2E_READ=""
+  e2e_until 30 e2e_chooser_entry_ends_with "$chooser" "$(basename "$folder")/" \
+    || e2e_fail "the folder chooser's entry reads '$E2E_READ', not the path typed: $folder/"
+  e2e_keys_to "$chooser" key Return
   e2e_window_gone "Choose a directory..." || e2e_fail "the folder chooser stays open"
 }
+
+# Whether the window has the keyboard focus; if not, it is activated for the next look.
+e2e_focus_on() {
+  [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ] && return 0
+  xdotool windowactivate "$1" >/dev/null 2>&1 || true
+  return 1
+}
+
+# e2e_keys_to WINDOW XDOTOOL-ARGS...: sends keys (xdotool key or type) while that window has
+# the keyboard focus; fails the test where another window has it.
+e2e_keys_to() {
+  local id=$1 focus
+  shift
+  focus=$(xdotool getwindowfocus 2>/dev/null || true)
+  [ "$focus" = "$id" ] || e2e_fail "the keyboard focus is on window $focus, not on $id, for: xdotool $*"
+  xdotool "$@"
+}
+
+# Whether the top strip of the chooser, where its location entry is, shows a path that ends
+# with the text (a completion after it would show there). OCR reads "l", "I", "1" and "|"
+# for one another: they count as one letter.
+e2e_chooser_entry_ends_with() {
+  local id=$1 wanted width word words
+  width=$(xwininfo -id "$id" | awk '/Width:/ {print $NF}')
+  import -window "$id" -crop "${width}x70+0+0" +repage -colorspace Gray -resize 300% "$E2E_TMP/entry.png" 2>/dev/null || return 1
+  E2E_READ=$(tesseract "$E2E_TMP/entry.png" - --psm 6 2>/dev/null | tr -d '\f' | tr '\n' ' ')
+  wanted=$(e2e_ocr_letters "$2")
+  read -ra words <<<"$E2E_READ"
+  for word in "${words[@]}"; do
+    case "$(e2e_ocr_letters "$word")" in /*"$wanted") return 0 ;; esac
+  done
+  return 1
+}
+e2e_ocr_letters() { printf '%s' "$1" | tr 'A-Z' 'a-z' | tr 'l1|' 'iii'; }
 
 # Waits for a message box with this title, waits until it shows the text, and presses OK.
 e2e_dismiss_box() {
@@ -477,20 +530,30 @@ e2e_key_in() {
 E2E_CGROUP=""
 E2E_THROTTLE_PID=""
 E2E_SLOW_HOW=""
+E2E_CPU_TURNED_ON=""
 
 # e2e_slow_app PERCENT: from now on the installer gets that share of one core (1 to 99).
+# Answers 1 only where this machine can neither give it a cgroup nor stop it; an installer
+# whose process has ended fails the test.
 e2e_slow_app() {
   local percent=$1 base dir
   [ -n "$APP_PID" ] || e2e_fail "no installer to slow down"
+  e2e_expect_app_running "before it could be slowed"
   for base in /sys/fs/cgroup /sys/fs/cgroup/unified; do
     [ -f "$base/cgroup.controllers" ] && grep -qw cpu "$base/cgroup.controllers" || continue
-    grep -qw cpu "$base/cgroup.subtree_control" 2>/dev/null || echo +cpu >"$base/cgroup.subtree_control" 2>/dev/null || continue
-    dir=$(mktemp -d "$base/hf-e2e.XXXXXX" 2>/dev/null) || continue
-    if echo "$((percent * 1000)) 100000" >"$dir/cpu.max" 2>/dev/null && echo "$APP_PID" >"$dir/cgroup.procs" 2>/dev/null; then
-      E2E_CGROUP=$dir E2E_SLOW_HOW="a CPU quota of $percent% (cgroup v2)"
-      return 0
+    if ! grep -qw cpu "$base/cgroup.subtree_control" 2>/dev/null; then
+      # Turned on for this test only: e2e_remove_cgroup turns it off again.
+      echo +cpu >"$base/cgroup.subtree_control" 2>/dev/null || continue
+      E2E_CPU_TURNED_ON="$base"
     fi
-    rmdir "$dir" 2>/dev/null
+    if dir=$(mktemp -d "$base/hf-e2e.XXXXXX" 2>/dev/null); then
+      if echo "$((percent * 1000)) 100000" >"$dir/cpu.max" 2>/dev/null && echo "$APP_PID" >"$dir/cgroup.procs" 2>/dev/null; then
+        E2E_CGROUP=$dir E2E_SLOW_HOW="a CPU quota of $percent% (cgroup v2)"
+        return 0
+      fi
+      rmdir "$dir" 2>/dev/null
+    fi
+    e2e_restore_cpu_controller
   done
   base=/sys/fs/cgroup/cpu
   if [ -f "$base/cpu.cfs_quota_us" ] && dir=$(mktemp -d "$base/hf-e2e.XXXXXX" 2>/dev/null); then
@@ -501,9 +564,15 @@ e2e_slow_app() {
     fi
     rmdir "$dir" 2>/dev/null
   fi
+  # A process that has ended cannot be moved into a cgroup either.
+  e2e_expect_app_running "while it was being slowed"
   # Stopped for the rest of each tenth of a second.
-  kill -0 "$APP_PID" 2>/dev/null || return 1
   local pid=$APP_PID on off
+  if ! kill -STOP "$pid" 2>/dev/null; then
+    e2e_expect_app_running "while it was being slowed"
+    return 1
+  fi
+  kill -CONT "$pid" 2>/dev/null
   on=$(printf '0.%03d' "$percent") off=$(printf '0.%03d' $((100 - percent)))
   ( trap 'kill -CONT "$pid" 2>/dev/null; exit 0' TERM
     while kill -STOP "$pid" 2>/dev/null; do
@@ -513,13 +582,23 @@ e2e_slow_app() {
   E2E_SLOW_HOW="stopping it for $((100 - percent))% of every 0.1 s"
 }
 
+# Fails the test, with the installer's exit status and output, where its process has ended.
+e2e_expect_app_running() {
+  local status
+  e2e_app_ended || return 0
+  set +e; wait "$APP_PID"; status=$?; set -e
+  APP_PID=""
+  e2e_fail "the installer's process has ended $1 (exit status $status)"
+}
+
 # Presses "Install" on the folder page with the installer held to 3% of one core, so that
-# the run lasts long enough to be cancelled or closed. Skips the test (exit code 77) where
-# the installer can be neither given a CPU quota nor stopped.
+# the run lasts long enough to be cancelled or closed. Skips the test (exit code 77) only
+# where this machine can neither give the installer a cgroup nor stop its process.
 e2e_install_slowly() {
   local wid=$1
+  e2e_expect_app_running "before Install"
   e2e_expect_next_enabled "$wid" "Install is disabled"
-  e2e_slow_app 3 || { echo "SKIP: the installer's process can be neither given a CPU quota nor stopped"; exit 77; }
+  e2e_slow_app 3 || { echo "SKIP: this machine can neither give the installer a CPU quota nor stop its process"; exit 77; }
   e2e_log "the installer is slowed by $E2E_SLOW_HOW"
   E2E_CLICK_PAUSE=0.2 e2e_click "$wid" $E2E_NEXT
 }
@@ -540,10 +619,19 @@ e2e_unslow_app() {
 }
 
 e2e_remove_cgroup() {
-  [ -n "$E2E_CGROUP" ] || return 0
   local pid
-  # What still runs in it goes back to the parent; an empty cgroup can be removed.
-  while read -r pid; do echo "$pid" >"$(dirname "$E2E_CGROUP")/cgroup.procs" 2>/dev/null; done <"$E2E_CGROUP/cgroup.procs" 2>/dev/null
-  rmdir "$E2E_CGROUP" 2>/dev/null && E2E_CGROUP=""
+  if [ -n "$E2E_CGROUP" ]; then
+    # What still runs in it goes back to the parent; an empty cgroup can be removed.
+    while read -r pid; do echo "$pid" >"$(dirname "$E2E_CGROUP")/cgroup.procs" 2>/dev/null; done <"$E2E_CGROUP/cgroup.procs" 2>/dev/null
+    rmdir "$E2E_CGROUP" 2>/dev/null && E2E_CGROUP=""
+  fi
+  [ -n "$E2E_CGROUP" ] || e2e_restore_cpu_controller
+  return 0
+}
+
+# Turns the CPU controller of the cgroup v2 root off again where this test turned it on.
+e2e_restore_cpu_controller() {
+  [ -n "$E2E_CPU_TURNED_ON" ] || return 0
+  echo -cpu >"$E2E_CPU_TURNED_ON/cgroup.subtree_control" 2>/dev/null && E2E_CPU_TURNED_ON=""
   return 0
 }
