@@ -17,15 +17,40 @@ read -r ox oy < <(e2e_window_origin "$wid")
 [ $((oy - 234)) -ge -30 ] && [ $((oy - 234)) -le 30 ] || e2e_fail "window not centred vertically (y $oy)"
 
 # The window is not resizable: a size that the window system gives it is undone. A move of
-# the whole window stays, and a size given after it is undone there.
+# the whole window stays, and a size given after it is undone there. Each check first waits
+# for the X server to report the size it gave (xev), so that the window's own size, seen
+# afterwards, is the size it took back.
+sizes="$E2E_TMP/sizes.log"
+stdbuf -oL xev -id "$wid" -event structure -event property >"$sizes" 2>&1 &
+XEV_PID=$!
+trap 'kill "$XEV_PID" 2>/dev/null || true; e2e_cleanup' EXIT
+# xev reports once it listens: a property set on the window (again at each look) reaches it.
+watching() {
+  xprop -id "$wid" -f _HF_E2E_WATCH 8s -set _HF_E2E_WATCH listening
+  grep -q '_HF_E2E_WATCH' "$sizes"
+}
+e2e_until 30 watching || e2e_fail "xev does not report the window's events"
+# The sizes reported so far, one "W H" a line.
+reported() { { grep -o 'width [0-9]*, height [0-9]*' "$sizes" || true; } | awk '{ print $2 + 0, $4 + 0 }'; }
+# e2e_resize_from_outside W H: gives the window that size and waits until the X server
+# reports a size other than 500 x 300 for it.
+resize_from_outside() {
+  local before
+  before=$(reported | wc -l)
+  xdotool windowsize "$wid" "$1" "$2"
+  given() { reported | tail -n +$((before + 1)) | grep -qv '^500 300$'; }
+  e2e_until 30 given || e2e_fail "the window system gave no other size for $1 x $2: $(reported | tail -n +$((before + 1)) | tr '\n' ';')"
+  e2e_log "the window system gave the size $(reported | tail -n +$((before + 1)) | grep -v '^500 300$' | head -n 1)"
+}
+
 read -r cx cy < <(e2e_window_origin "$wid")
-xdotool windowsize "$wid" 128 128
+resize_from_outside 128 128
 e2e_until 30 e2e_window_is_at "$wid" "500 300 at $cx $cy" || e2e_fail "a resize by the window system stays: $(e2e_window_geometry "$wid")"
 xdotool windowmove "$wid" 100 100
 moved_away() { ! e2e_window_is_at "$wid" "500 300 at $cx $cy" && e2e_window_is_placed "$wid"; }
 e2e_until 30 moved_away || e2e_fail "a move does not stay: $(e2e_window_geometry "$wid")"
 moved=$(e2e_window_geometry "$wid")
-xdotool windowsize "$wid" 1 1
+resize_from_outside 1 1
 e2e_until 30 e2e_window_is_at "$wid" "$moved" || e2e_fail "the window keeps a size of 1 x 1: $(e2e_window_geometry "$wid")"
 e2e_stays 1 e2e_window_is_at "$wid" "$moved" || e2e_fail "the window does not keep its place: $(e2e_window_geometry "$wid")"
 
