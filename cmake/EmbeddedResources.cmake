@@ -70,6 +70,8 @@ function(hf_make_payload_archive out_var)
             COMMAND ${_tool} ${_plugin} ${PROJECT_VERSION}
             DEPENDS ${_tool}
             COMMENT "Making the stand-in plug-in")
+        # The Windows end-to-end tests make plug-ins of other versions with it.
+        set(HF_HOST_STUB_PLUGIN_MAKER ${_tool} PARENT_SCOPE)
     else()
         add_executable(make_stub_plugin resources/make_stub_plugin.cpp)
         target_include_directories(make_stub_plugin PRIVATE ${CMAKE_SOURCE_DIR})

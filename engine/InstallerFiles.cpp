@@ -5,7 +5,6 @@
 #if ! JUCE_WINDOWS
  #include <cerrno>
  #include <cstring>
- #include <fcntl.h>
  #include <sys/stat.h>
  #include <unistd.h>
 #endif
@@ -105,12 +104,12 @@ namespace InstallerFiles
         return MoveOutcome::moved;
     }
 
-#if JUCE_WINDOWS
-
     bool hasWriteAccess (const juce::File& file)
     {
-        return file.hasWriteAccess();
+        return ! platform::getFileSystem().isReadOnlyFile (file);
     }
+
+#if JUCE_WINDOWS
 
     juce::Result checkPrivateFolder (const juce::File&)
     {
@@ -130,24 +129,6 @@ namespace InstallerFiles
         {
             return juce::String (std::strerror (error));
         }
-    }
-
-    bool hasWriteAccess (const juce::File& file)
-    {
-        struct statx info {};
-
-        if (::statx (AT_FDCWD, file.getFullPathName().toRawUTF8(), AT_SYMLINK_NOFOLLOW,
-                     STATX_TYPE | STATX_MODE, &info) != 0)
-            return true;
-
-        if (S_ISDIR (info.stx_mode) || S_ISLNK (info.stx_mode))
-            return true;
-
-        if ((info.stx_mode & 0222) == 0)
-            return false;
-
-        const auto locked = static_cast<decltype (info.stx_attributes)> (STATX_ATTR_IMMUTABLE | STATX_ATTR_APPEND);
-        return (info.stx_attributes & info.stx_attributes_mask & locked) == 0;
     }
 
     juce::Result checkPrivateFolder (const juce::File& folder)

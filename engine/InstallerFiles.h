@@ -16,11 +16,13 @@ namespace InstallerFiles
     std::string getVolumeKey (const juce::File& destination);
     juce::int64 getBytesFreeOnVolume (const juce::File& destination);
 
-    // Whether the file can be replaced without privileged operations. Windows: JUCE's
-    // answer, false only for a file with the read-only attribute. Linux, where JUCE's
-    // access() test is always true for root: false only for an existing file (not a
-    // folder, not a symbolic link) whose mode grants write to nobody, or that is
-    // immutable or append-only. A missing path and a folder are writable.
+    // Whether the file can be replaced without privileged operations: false only for an
+    // existing file that the platform marks read-only (platform::FileSystem::isReadOnlyFile).
+    // Windows: a file, not a folder, with the read-only attribute; its access-control
+    // list is not consulted (JUCE's File::hasWriteAccess checks it against the token).
+    // Linux, where JUCE's access() test is always true for root: a file (not a symbolic
+    // link) whose mode grants write to nobody, or that is immutable or append-only. A
+    // missing path and a folder are writable.
     bool hasWriteAccess (const juce::File& file);
 
     // Checks that a folder is safe to keep the installer's temporary files in: on Linux a

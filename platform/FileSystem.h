@@ -9,10 +9,10 @@
 #include <functional>
 #include <string>
 
-// The file-system calls of the engine's disk-space check and of its moves that JUCE does
-// not make the way the installer needs: which volume a folder lies on, and replacing a
-// file so that the old one stays until the new one is complete. The logic above this
-// service is the same on every platform; a test can put a scripted stand-in in its place.
+// The file-system calls of the engine that JUCE does not make the way the installer needs:
+// which volume a folder lies on, replacing a file so that the old one stays until the new
+// one is complete, and whether a file is read-only. The logic above this service is the
+// same on every platform; a test can put a scripted stand-in in its place.
 namespace platform
 {
     class FileSystem
@@ -50,6 +50,13 @@ namespace platform
 
         // Removes a file (not a folder); false when it could not.
         virtual bool deleteFile (const juce::File& file) = 0;
+
+        // Whether the path names an existing file, not a folder, that is marked read-only.
+        // Windows: its attributes alone (GetFileAttributesW), FILE_ATTRIBUTE_READONLY; a
+        // reparse point is judged by its own attributes. Linux: a file (not a symbolic
+        // link) whose mode grants write to nobody, or that is immutable or append-only;
+        // this holds for root too. False for a missing path and for a folder.
+        virtual bool isReadOnlyFile (const juce::File& file) = 0;
     };
 
     // The service in use: the system's, unless a replacement is installed.

@@ -4,8 +4,10 @@
 
 // The version information of an executable file, reached as the Windows calls reach it:
 // ask for the size of the file's version information, copy it into a buffer of that
-// size, then query a value of that buffer by its sub-block path. Paths are narrow
-// (UTF-8) text, and a text value comes back as narrow (UTF-8) text.
+// size, then query a value of that buffer by its sub-block path. Paths are UTF-8 text,
+// and a text value comes back as UTF-8 text, whatever the system's code page: on Windows
+// the UTF-16 calls (GetFileVersionInfoSizeW, GetFileVersionInfoW, VerQueryValueW) do the
+// work, with the path and the texts converted here.
 namespace platform
 {
     // The number of bytes that getFileVersionInfo needs for the file, or 0 when the file
@@ -14,8 +16,8 @@ namespace platform
     std::uint32_t getFileVersionInfoSize (const char* path, std::uint32_t* handle);
 
     // Copies the file's version information into data, a buffer of size bytes (the size
-    // that getFileVersionInfoSize answered; a smaller buffer gets a truncated copy).
-    // handle is ignored. False on failure.
+    // that getFileVersionInfoSize answered; a smaller buffer gets a truncated copy, or a
+    // failure, and nothing is written past size). handle is ignored. False on failure.
     bool getFileVersionInfo (const char* path, std::uint32_t handle, std::uint32_t size, void* data);
 
     // Looks a value up in a buffer filled by getFileVersionInfo: "\" for the fixed file

@@ -17,6 +17,11 @@ echo "test-windows: Windows build done after $((SECONDS - started)) s"
 
 export WINEPREFIX="$root/build-windows/wine"
 export WINEDEBUG=-all
+# Wine names Unix files in the Unix locale's character set and takes the Windows locale
+# from it: C.UTF-8 (on every Debian) gives UTF-8 file names and the ANSI code page 1252,
+# so that names beyond ASCII reach the disk and the narrow calls do not read UTF-8 (the
+# programs ask for no UTF-8 code page). Without a UTF-8 locale Wine makes no such names.
+export LC_ALL=C.UTF-8
 # No Mono or Gecko installer dialogs while the prefix is made: nothing here needs them.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 rm -rf "$WINEPREFIX"

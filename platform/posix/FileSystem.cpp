@@ -2,6 +2,9 @@
 //
 //  - A volume is a device: its key is the device id of the folder (JUCE has no volume
 //    labels here, and every volume would share the empty one).
+//  - A file is read-only when its mode grants write to nobody, or it is immutable or
+//    append-only (statx, without following a link): JUCE's access() test is always
+//    true for root.
 //  - Replacing is rename(2), which puts the new file in the old one's place in one step.
 //  - A copy is made with O_EXCL | O_NOFOLLOW and mode 0600, given the source's mode once
 //    every byte is in, and fsync'ed before it is closed. It is made 1 MiB at a time, and
@@ -167,6 +170,24 @@ namespace platform
             bool deleteFile (const juce::File& file) override
             {
                 return ::unlink (file.getFullPathName().toRawUTF8()) == 0;
+            }
+
+            bool isReadOnlyFile (const juce::File& file) override
+            {
+                struct statx info {};
+
+                if (::statx (AT_FDCWD, file.getFullPathName().toRawUTF8(), AT_SYMLINK_NOFOLLOW,
+                             STATX_TYPE | STATX_MODE, &info) != 0)
+                    return false;
+
+                if (S_ISDIR (info.stx_mode) || S_ISLNK (info.stx_mode))
+                    return false;
+
+                if ((info.stx_mode & 0222) == 0)
+                    return true;
+
+                const auto locked = static_cast<decltype (info.stx_attributes)> (STATX_ATTR_IMMUTABLE | STATX_ATTR_APPEND);
+                return (info.stx_attributes & info.stx_attributes_mask & locked) != 0;
             }
         };
     }

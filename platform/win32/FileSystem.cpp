@@ -5,6 +5,9 @@
 //  - Replacing is MoveFileExW with MOVEFILE_REPLACE_EXISTING and without
 //    MOVEFILE_COPY_ALLOWED: the old file is never deleted first, and across volumes the
 //    call answers ERROR_NOT_SAME_DEVICE instead of copying over the old file in place.
+//  - A file is read-only by its attributes alone: FILE_ATTRIBUTE_READONLY on a file that
+//    is no folder. (JUCE's File::hasWriteAccess also checks the file's access-control
+//    list against the process token.) A reparse point is judged by its own attributes.
 //  - A copy is made with CREATE_NEW and no sharing, so that nobody else opens it while it
 //    is written, and FlushFileBuffers'ed before it is closed. It is made 1 MiB at a time,
 //    and between two chunks the caller may stop it; a failed or stopped copy is closed
@@ -26,9 +29,9 @@ namespace platform
         }
 
         // JUCE writes a drive's root as "X:", which Windows reads as that drive's current folder.
-        juce::String folderPath (const juce::File& folder)
+        juce::String systemPath (const juce::File& file)
         {
-            auto path = folder.getFullPathName();
+            auto path = file.getFullPathName();
             return path.length() == 2 && path[1] == ':' ? path + "\\" : path;
         }
 
@@ -56,7 +59,7 @@ namespace platform
             {
                 std::vector<wchar_t> root (MAX_PATH + 1);
 
-                if (! GetVolumePathNameW (folderPath (folder).toWideCharPointer(), root.data(), (DWORD) root.size()))
+                if (! GetVolumePathNameW (systemPath (folder).toWideCharPointer(), root.data(), (DWORD) root.size()))
                     return {};
 
                 return juce::String (root.data()).toUpperCase().toStdString();
@@ -66,7 +69,7 @@ namespace platform
             {
                 ULARGE_INTEGER availableToCaller {}, total {}, free {};
 
-                if (! GetDiskFreeSpaceExW (folderPath (folder).toWideCharPointer(), &availableToCaller, &total, &free))
+                if (! GetDiskFreeSpaceExW (systemPath (folder).toWideCharPointer(), &availableToCaller, &total, &free))
                     return 0;
 
                 return static_cast<juce::int64> (availableToCaller.QuadPart);
@@ -111,6 +114,15 @@ namespace platform
             bool deleteFile (const juce::File& file) override
             {
                 return DeleteFileW (file.getFullPathName().toWideCharPointer()) != 0;
+            }
+
+            bool isReadOnlyFile (const juce::File& file) override
+            {
+                const auto attributes = GetFileAttributesW (systemPath (file).toWideCharPointer());
+
+                return attributes != INVALID_FILE_ATTRIBUTES
+                       && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0
+                       && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
             }
 
         private:

@@ -30,7 +30,7 @@ namespace platform
     bool isRunningUnderWine()
     {
         // Wine's ntdll exports its version; Windows's does not.
-        if (auto ntdll = GetModuleHandleA ("ntdll.dll"))
+        if (auto ntdll = GetModuleHandleW (L"ntdll.dll"))
             return GetProcAddress (ntdll, "wine_get_version") != nullptr;
 
         return false;

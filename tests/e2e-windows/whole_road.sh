@@ -6,28 +6,17 @@
 # every page are kept. Wine keeps no access-control lists: they are not checked here.
 #
 #   whole_road.sh <VistrelInstaller.exe> <wine-run.sh>
-source "$(dirname "$0")/../e2e/lib.sh"
+source "$(dirname "$0")/lib.sh"
 exe=$1
-wine_run=$2
 
-e2e_start_x
-# A prefix of this test's own: its registry names one demo plug-in folder and nothing else.
-export WINEPREFIX="$E2E_TMP/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-trap 'timeout 30 wineserver -k 2>/dev/null; timeout 30 wineserver -w 2>/dev/null; e2e_cleanup' EXIT
-HF_WINE_TIMEOUT=300 "$wine_run" wineboot --init >"$E2E_TMP/wineboot.log" 2>&1 || e2e_fail "no Wine prefix"
-
-drive_c="$WINEPREFIX/drive_c"
+e2e_wine_start_x "$2"
 plugins_win='C:\Program Files\Adobe\Adobe After Effects CC 2015\Support Files\Plug-ins'
 plugins="$drive_c/Program Files/Adobe/Adobe After Effects CC 2015/Support Files/Plug-ins"
 mkdir -p "$plugins"
-HF_WINE_TIMEOUT=60 "$wine_run" reg add 'HKLM\SOFTWARE\Adobe\After Effects\13.5' /v PluginInstallPath /t REG_SZ \
-  /d "$plugins_win" /f /reg:64 >"$E2E_TMP/reg.log" 2>&1 || e2e_fail "the registry could not be seeded"
+e2e_wine_plugin_folder 13.5 "$plugins_win"
 temp_root="$drive_c/users/$(id -un)/Temp/HfVistrelInstaller"
 
-"$wine_run" "$exe" >"$E2E_TMP/app.log" 2>&1 &
-APP_PID=$!
-wid=$(e2e_wait_window "Vistrel Installer" 60) || e2e_fail "no installer window"
-e2e_wait_page "$wid" "$E2E_WELCOME_TEXT" 60 || e2e_fail "no welcome page"
+e2e_wine_start_app "$exe"
 e2e_screenshot "windows-page-1-welcome"
 
 # The window icon (group 101) is what the title bar shows beside the title.

@@ -76,6 +76,12 @@ namespace testing_support
             return system.deleteFile (file);
         }
 
+        // Not recorded: the privilege test asks it of every file below a destination.
+        bool isReadOnlyFile (const juce::File& file) override
+        {
+            return system.isReadOnlyFile (file);
+        }
+
     private:
         std::optional<std::uint32_t> next (size_t& count, const std::vector<std::optional<std::uint32_t>>& answers)
         {

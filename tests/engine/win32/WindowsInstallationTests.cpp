@@ -4,12 +4,15 @@
 //
 // Wine keeps no access-control lists on files and runs every program elevated, so these
 // tests check what the calls answer and the list as it is built, not what a file keeps.
+// Wine turns a list that is set into the file's Unix mode, and shows a mode without write
+// bits as the read-only attribute, on folders too.
 // scripts/test-windows.sh maps the drives X: and Y: (two folders) and S: (a 64 KiB tmpfs)
 // in the prefix; the tests that need them skip without them.
 
 #include "engine/FilePermissions.h"
 #include "engine/HfInstallerThread.h"
 #include "engine/InstallerFiles.h"
+#include "platform/WindowRepaint.h"
 #include "tests/engine/ThreadStopChecks.h"
 #include "tests/support/MessageLoop.h"
 #include "tests/support/ScriptedFileSystem.h"
@@ -20,8 +23,10 @@
 
 #include "platform/win32/WindowsHeaders.h"
 #include <aclapi.h>
+#include <sddl.h>
 
 #include <algorithm>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -148,6 +153,58 @@ namespace
         return block;
     }
 
+    // Gives a file or folder the access-control list that the text describes (SDDL), in
+    // place of what it inherits.
+    bool setAccessList (const juce::File& f, const wchar_t* sddl)
+    {
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+
+        if (! ConvertStringSecurityDescriptorToSecurityDescriptorW (sddl, SDDL_REVISION_1, &descriptor, nullptr))
+            return false;
+
+        BOOL present = FALSE, defaulted = FALSE;
+        PACL list = nullptr;
+        GetSecurityDescriptorDacl (descriptor, &present, &list, &defaulted);
+        std::wstring path (f.getFullPathName().toWideCharPointer());
+        const auto result = SetNamedSecurityInfoW (path.data(), SE_FILE_OBJECT,
+                                                   DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                                                   nullptr, nullptr, list, nullptr);
+        LocalFree (descriptor);
+        return result == ERROR_SUCCESS;
+    }
+
+    // Everyone may read and execute, and nobody, Administrators included, may write data
+    // (its attributes stay writable). Wine takes every write bit of the mode for it.
+    constexpr const wchar_t* writesDenied = L"D:P(D;;0x6;;;WD)(A;;GRGX;;;WD)";
+
+    bool hasReadOnlyAttribute (const juce::File& f)
+    {
+        const auto attributes = GetFileAttributesW (f.getFullPathName().toWideCharPointer());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    }
+
+    // A scratch folder whose read-only files and lists are undone before it is removed:
+    // Windows (and Wine) delete no read-only file.
+    struct LockableScratch : Scratch
+    {
+        ~LockableScratch()
+        {
+            auto items = folder.findChildFiles (juce::File::findFilesAndDirectories, true);
+            items.add (folder);
+
+            for (auto& f : items)
+            {
+                setAccessList (f, L"D:(A;;FA;;;WD)");
+                f.setReadOnly (false);
+            }
+        }
+    };
+
+    bool needsPrivileges (const juce::File& destination)
+    {
+        return HfInstallerThread::needsPrivileges (InstallationTask (nullptr, destination.getFullPathName(), true, true));
+    }
+
     // A well-known group's identifier, made by the system.
     std::vector<unsigned char> wellKnownSid (WELL_KNOWN_SID_TYPE type)
     {
@@ -186,6 +243,81 @@ TEST (WindowsInstallation, InstallsAnArchiveIntoAFolderAndRemovesTheTemporaryRoo
     EXPECT_EQ (installedReadme, readme);
     EXPECT_FALSE (HfInstallerThread::getTemporaryFolder().exists()) << HfInstallerThread::getTemporaryFolder().getFullPathName();
     EXPECT_EQ (HfInstallerThread::getTemporaryFolder().getParentDirectory(), juce::File::getSpecialLocation (juce::File::tempDirectory));
+}
+
+// The read-only attribute of a file alone decides: a folder is never read-only, whatever
+// its attribute or its list, and neither is a missing path.
+TEST (WindowsPrivileges, AreNeededExactlyForAReadOnlyFileAtAnyDepth)
+{
+    LockableScratch scratch;
+
+    struct Case
+    {
+        const char* what;
+        std::function<void (const juce::File&)> make;
+        bool needs;
+    };
+
+    const std::vector<Case> cases {
+        { "missing destination", [] (const juce::File&) {}, false },
+        { "writable files", [] (const juce::File& d) { ASSERT_TRUE (d.getChildFile ("a\\b\\c.txt").create()); }, false },
+        { "read-only file three levels down", [] (const juce::File& d)
+          {
+              const auto f = d.getChildFile ("a\\b\\c\\old.aex");
+              ASSERT_TRUE (f.create());
+              ASSERT_TRUE (SetFileAttributesW (f.getFullPathName().toWideCharPointer(), FILE_ATTRIBUTE_READONLY));
+              d.getChildFile ("a\\z.txt").create();
+          }, true },
+        { "destination is a read-only file", [] (const juce::File& d) { ASSERT_TRUE (d.create()); ASSERT_TRUE (d.setReadOnly (true)); }, true },
+        { "destination is a writable file", [] (const juce::File& d) { ASSERT_TRUE (d.create()); }, false },
+        // Windows keeps the attribute on a folder; Wine drops it.
+        { "only a folder with the read-only attribute", [] (const juce::File& d)
+          {
+              const auto folder = d.getChildFile ("ro");
+              ASSERT_TRUE (folder.createDirectory());
+              ASSERT_TRUE (SetFileAttributesW (folder.getFullPathName().toWideCharPointer(), FILE_ATTRIBUTE_READONLY));
+              d.getChildFile ("plain.txt").create();
+          }, false },
+        // Windows keeps the list, which JUCE's own test of write access reads; Wine takes
+        // the folder's write bits and shows it with the read-only attribute.
+        { "only a folder whose list denies writing", [] (const juce::File& d)
+          {
+              const auto folder = d.getChildFile ("ro");
+              ASSERT_TRUE (folder.createDirectory());
+              ASSERT_TRUE (setAccessList (folder, writesDenied));
+              EXPECT_FALSE (folder.hasWriteAccess()) << "the list is not in place";
+              if (platform::isRunningUnderWine())
+              {
+                  EXPECT_TRUE (hasReadOnlyAttribute (folder)) << "Wine shows no attribute for the list";
+              }
+          }, false },
+    };
+
+    for (auto& c : cases)
+    {
+        SCOPED_TRACE (c.what);
+        const auto d = scratch.folder.getChildFile (juce::String (c.what).replaceCharacter (' ', '-'));
+        c.make (d);
+        EXPECT_EQ (needsPrivileges (d), c.needs);
+    }
+}
+
+// A file whose list denies writing but that has no read-only attribute: JUCE's own test of
+// write access answers no there, the installer's answers yes.
+TEST (WindowsPrivileges, AFileWhoseListDeniesWritingNeedsNoneWithoutTheAttribute)
+{
+    LockableScratch scratch;
+    const auto destination = scratch.folder.getChildFile ("Vistrel");
+    const auto file = destination.getChildFile ("Vistrel.aex");
+    ASSERT_TRUE (file.create());
+    ASSERT_TRUE (setAccessList (file, writesDenied));
+
+    if (hasReadOnlyAttribute (file))
+        GTEST_SKIP() << "This system shows a list that denies writing as the read-only attribute (Wine keeps no lists)";
+
+    EXPECT_FALSE (file.hasWriteAccess()) << "the list is not in place";
+    EXPECT_FALSE (needsPrivileges (destination));
+    EXPECT_FALSE (needsPrivileges (file));
 }
 
 TEST (WindowsPermissions, SetsTheTwoEntryListWithOneCallAndBuildsItAsTheInstallerDefinesIt)
