@@ -22,7 +22,7 @@ namespace
             try
             {
                 (refusing != nullptr ? *refusing : *thread).start();
-                FAIL() << "start was not refused";
+                ADD_FAILURE() << "start was not refused";
             }
             catch (const Error& e)
             {

@@ -297,7 +297,7 @@ TEST (WindowsPrivileges, AreNeededExactlyForAReadOnlyFileAtAnyDepth)
     {
         SCOPED_TRACE (c.what);
         const auto d = scratch.folder.getChildFile (juce::String (c.what).replaceCharacter (' ', '-'));
-        c.make (d);
+        ASSERT_NO_FATAL_FAILURE (c.make (d));
         EXPECT_EQ (needsPrivileges (d), c.needs);
     }
 }
