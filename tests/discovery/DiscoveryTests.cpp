@@ -75,6 +75,9 @@ TEST_F (Discovery, FindsTheFoldersOfAllSevenVersionsInVersionOrder)
     {
         SCOPED_TRACE (encoding == RegEncoding::utf16le ? "UTF-16LE" : "UTF-8");
         ScopedRegistry registry (text, encoding);
+#if JUCE_WINDOWS
+        ASSERT_TRUE (registry.wasImported()) << "reg import did not take the file";
+#endif
 
         ASSERT_NO_FATAL_FAILURE (expectFound (discoverAfterEffectsInstallations(),
                      { { "Adobe After Effects CS5", cs5 }, { "Adobe After Effects CS5.5", cs55 },

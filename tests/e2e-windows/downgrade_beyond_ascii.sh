@@ -33,21 +33,8 @@ e2e_wait_text "$wid" "$E2E_LIST" "(DOWNGRADE)" || e2e_fail "no DOWNGRADE status 
 e2e_screenshot "windows-page-3-folders-downgrade"
 e2e_expect_next_enabled "$wid" "Install is disabled"
 
-e2e_click "$wid" $E2E_NEXT
-e2e_wait_window_text "Are you sure?" "do you really want to downgrade" 60 >/dev/null || e2e_fail "no downgrade question"
-e2e_screenshot "windows-box-downgrade"
-e2e_key_in "Are you sure?" Escape
-e2e_window_gone "Are you sure?" || e2e_fail "the question did not close"
-# Cancel: the folder page stays, and nothing is installed.
-E2E_OCR_CHARS="0123456789MB" e2e_wait_text "$wid" "$E2E_REQUIRED_SIZE" "1MB" || e2e_fail "left the folder page"
-e2e_expect_text_stays "$wid" "$E2E_PAGE_AREA" "$E2E_FOLDERS_TEXT"
-cmp -s "$installed" "$E2E_TMP/newer.aex" || e2e_fail "Cancel still installed"
-
-e2e_click "$wid" $E2E_NEXT
-e2e_wait_window "Are you sure?" 60 >/dev/null || e2e_fail "no downgrade question the second time"
-e2e_key_in "Are you sure?" Return
-e2e_wait_text "$wid" "$E2E_SUCCESS" "Success" 60 || e2e_fail "no success after OK"
-cmp -s "$installed" "$(dirname "$exe")/payload/Vistrel.aex" || e2e_fail "OK did not install"
+e2e_downgrade_question "$wid" "$installed" "$E2E_TMP/newer.aex" "$(dirname "$exe")/payload/Vistrel.aex" \
+  "windows-box-downgrade" 60
 
 e2e_click "$wid" $E2E_NEXT   # Finish
 e2e_wait_exit 0 30

@@ -17,21 +17,8 @@ e2e_open_folder_page "$exe"
 # The long name is squeezed into its row, so its status shows whole.
 e2e_wait_text "$wid" "$E2E_LIST" "(DOWNGRADE)" || e2e_fail "no DOWNGRADE status"
 
-e2e_click "$wid" $E2E_NEXT
-e2e_wait_window_text "Are you sure?" "do you really want to downgrade" >/dev/null || e2e_fail "no downgrade question"
-e2e_screenshot "box-downgrade"
-e2e_key_in "Are you sure?" Escape
-e2e_window_gone "Are you sure?" || e2e_fail "the question did not close"
-# Cancel: the folder page stays, and nothing is installed.
-E2E_OCR_CHARS="0123456789MB" e2e_wait_text "$wid" "$E2E_REQUIRED_SIZE" "1MB" || e2e_fail "left the folder page"
-e2e_expect_text_stays "$wid" "$E2E_PAGE_AREA" "$E2E_FOLDERS_TEXT"
-cmp -s "$cc/Hollowfen/Vistrel/Vistrel.aex" "$E2E_TMP/newer.aex" || e2e_fail "Cancel still installed"
-
-e2e_click "$wid" $E2E_NEXT
-e2e_wait_window "Are you sure?" >/dev/null || e2e_fail "no downgrade question the second time"
-e2e_key_in "Are you sure?" Return
-e2e_wait_text "$wid" "$E2E_SUCCESS" "Success" 60 || e2e_fail "no success after OK"
-cmp -s "$cc/Hollowfen/Vistrel/Vistrel.aex" "$(dirname "$exe")/payload/Vistrel.aex" || e2e_fail "OK did not install"
+e2e_downgrade_question "$wid" "$cc/Hollowfen/Vistrel/Vistrel.aex" "$E2E_TMP/newer.aex" \
+  "$(dirname "$exe")/payload/Vistrel.aex" "box-downgrade"
 e2e_click "$wid" $E2E_NEXT
 e2e_wait_exit 0
 echo PASS

@@ -514,6 +514,28 @@ e2e_dismiss_box() {
   e2e_window_gone "$title" || e2e_fail "the box '$title' did not close"
 }
 
+# e2e_downgrade_question WID INSTALLED NEWER PAYLOAD SHOT [SECONDS]: "Install" asks before
+# a downgrade. Cancel (Escape) keeps the folder page and the newer plug-in at INSTALLED (a
+# copy of it is NEWER); asked again, OK (Return) installs PAYLOAD and shows the success.
+e2e_downgrade_question() {
+  local wid=$1 installed=$2 newer=$3 payload=$4 shot=$5 timeout=${6:-30}
+  e2e_click "$wid" $E2E_NEXT
+  e2e_wait_window_text "Are you sure?" "do you really want to downgrade" "$timeout" >/dev/null || e2e_fail "no downgrade question"
+  e2e_screenshot "$shot"
+  e2e_key_in "Are you sure?" Escape
+  e2e_window_gone "Are you sure?" || e2e_fail "the question did not close"
+  # Cancel: the folder page stays, and nothing is installed.
+  E2E_OCR_CHARS="0123456789MB" e2e_wait_text "$wid" "$E2E_REQUIRED_SIZE" "1MB" || e2e_fail "left the folder page"
+  e2e_expect_text_stays "$wid" "$E2E_PAGE_AREA" "$E2E_FOLDERS_TEXT"
+  cmp -s "$installed" "$newer" || e2e_fail "Cancel still installed"
+
+  e2e_click "$wid" $E2E_NEXT
+  e2e_wait_window "Are you sure?" "$timeout" >/dev/null || e2e_fail "no downgrade question the second time"
+  e2e_key_in "Are you sure?" Return
+  e2e_wait_text "$wid" "$E2E_SUCCESS" "Success" 60 || e2e_fail "no success after OK"
+  cmp -s "$installed" "$payload" || e2e_fail "OK did not install"
+}
+
 # Presses a key in the window with this title (looked up afresh: JUCE may re-create a box's window).
 e2e_key_in() {
   local title=$1 key=$2 id
