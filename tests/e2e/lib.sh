@@ -447,28 +447,53 @@ e2e_window_reads() {
 }
 
 # Picks a folder in the folder chooser (zenity's dialog): its location entry (ctrl+L), the
-# folder's path with a trailing slash, then one Return, once the entry shows that path.
-# Every key goes to the chooser's own window, only while it has the keyboard focus: a key
-# that reached the installer's window would press its focused button ("Browse").
+# folder's path with a trailing slash, then one Return. Every key goes to the chooser's own
+# window, only while it has the keyboard focus: a key that reached the installer's window
+# would press its focused button ("Browse").
 #
 # The entry completes a path inline, and a Return takes the completion: for a folder typed
-# with a trailing slash it appends the names its children have in common (a folder whose
-# one child is "Support Files" gives ".../Support Files/"). The entry's check below fails
-# where that happened, so the folders picked here have no child or more than one.
+# with a trailing slash it adds the start that the names of its children share (a folder
+# whose one child is "Support Files" gives ".../Support Files/"). The completion shows
+# selected, in GTK's blue: the check below fails where one comes, so the folders picked
+# here have no child or several.
 e2e_choose_folder() {
-  local folder=$1 chooser
+  local folder=$1 chooser base framed
   chooser=$(e2e_wait_window "Choose a directory..." 60) || e2e_fail "no folder chooser"
   # The dialog takes typing once it is drawn; its buttons are drawn last.
   e2e_wait_window_text "Choose a directory..." "Cancel" 60 >/dev/null || e2e_fail "the folder chooser is not drawn"
   e2e_until 30 e2e_focus_on "$chooser" || e2e_fail "the folder chooser does not take the keyboard focus"
+  base=$(e2e_chooser_blue "$chooser")
   e2e_keys_to "$chooser" key --clearmodifiers ctrl+l
+  # The entry is there once its focused frame is drawn and holds still.
+  e2e_until 30 e2e_chooser_blue_settled "$chooser" "$base" || e2e_fail "the folder chooser shows no location entry"
+  framed=$E2E_READ
   e2e_keys_to "$chooser" type --delay 20 "$folder/"
-  E2E_READ=""
-  e2e_until 30 e2e_chooser_entry_ends_with "$chooser" "$(basename "$folder")/" \
-    || e2e_fail "the folder chooser's entry reads '$E2E_READ', not the path typed: $folder/"
+  e2e_stays 2 e2e_chooser_blue_at_most "$chooser" "$framed" \
+    || e2e_fail "the folder chooser's entry completed $folder/ (a folder with one child, or a name that others begin with)"
   e2e_keys_to "$chooser" key Return
   e2e_window_gone "Choose a directory..." || e2e_fail "the folder chooser stays open"
 }
+
+# The number of pixels of the chooser's top strip, right of its side bar, that are drawn in
+# the blue of GTK's focus and selection: the location entry's frame, and a completion.
+e2e_chooser_blue() {
+  local id=$1 width
+  width=$(xwininfo -id "$id" | awk '/Width:/ {print $NF}')
+  import -window "$id" -crop "$((width - 220))x60+200+0" +repage rgb:- 2>/dev/null \
+    | convert -size "$((width - 220))x60" -depth 8 rgb:- -fx '(b > r + 0.3 && b > g + 0.15) ? 1 : 0' \
+              -format '%[fx:int(mean * w * h + 0.5)]' info:
+}
+# e2e_chooser_blue_settled WINDOW COUNT: more blue than COUNT, the same at two looks 0.2 s
+# apart; sets E2E_READ to it.
+e2e_chooser_blue_settled() {
+  local first second
+  first=$(e2e_chooser_blue "$1")
+  sleep 0.2
+  second=$(e2e_chooser_blue "$1")
+  [ "$first" = "$second" ] && [ "$second" -gt "$2" ] || return 1
+  E2E_READ=$second
+}
+e2e_chooser_blue_at_most() { [ "$(e2e_chooser_blue "$1")" -le "$2" ]; }
 
 # Whether the window has the keyboard focus; if not, it is activated for the next look.
 e2e_focus_on() {
@@ -487,22 +512,6 @@ e2e_keys_to() {
   xdotool "$@"
 }
 
-# Whether the top strip of the chooser, where its location entry is, shows a path that ends
-# with the text (a completion after it would show there). OCR reads "l", "I", "1" and "|"
-# for one another: they count as one letter.
-e2e_chooser_entry_ends_with() {
-  local id=$1 wanted width word words
-  width=$(xwininfo -id "$id" | awk '/Width:/ {print $NF}')
-  import -window "$id" -crop "${width}x70+0+0" +repage -colorspace Gray -resize 300% "$E2E_TMP/entry.png" 2>/dev/null || return 1
-  E2E_READ=$(tesseract "$E2E_TMP/entry.png" - --psm 6 2>/dev/null | tr -d '\f' | tr '\n' ' ')
-  wanted=$(e2e_ocr_letters "$2")
-  read -ra words <<<"$E2E_READ"
-  for word in "${words[@]}"; do
-    case "$(e2e_ocr_letters "$word")" in /*"$wanted") return 0 ;; esac
-  done
-  return 1
-}
-e2e_ocr_letters() { printf '%s' "$1" | tr 'A-Z' 'a-z' | tr 'l1|' 'iii'; }
 
 # Waits for a message box with this title, waits until it shows the text, and presses OK.
 e2e_dismiss_box() {
