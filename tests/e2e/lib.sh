@@ -512,7 +512,6 @@ e2e_keys_to() {
   xdotool "$@"
 }
 
-
 # Waits for a message box with this title, waits until it shows the text, and presses OK.
 e2e_dismiss_box() {
   local title=$1 wanted=$2

@@ -32,15 +32,16 @@ watching() {
 e2e_until 30 watching || e2e_fail "xev does not report the window's events"
 # The sizes reported so far, one "W H" a line.
 reported() { { grep -o 'width [0-9]*, height [0-9]*' "$sizes" || true; } | awk '{ print $2 + 0, $4 + 0 }'; }
-# e2e_resize_from_outside W H: gives the window that size and waits until the X server
-# reports a size other than 500 x 300 for it.
+# resize_from_outside W H: gives the window that size and waits until the X server reports
+# a size other than 500 x 300 for it.
 resize_from_outside() {
   local before
   before=$(reported | wc -l)
   xdotool windowsize "$wid" "$1" "$2"
-  given() { reported | tail -n +$((before + 1)) | grep -qv '^500 300$'; }
-  e2e_until 30 given || e2e_fail "the window system gave no other size for $1 x $2: $(reported | tail -n +$((before + 1)) | tr '\n' ';')"
-  e2e_log "the window system gave the size $(reported | tail -n +$((before + 1)) | grep -v '^500 300$' | head -n 1)"
+  reported_since() { reported | tail -n +$((before + 1)); }
+  given() { reported_since | grep -qv '^500 300$'; }
+  e2e_until 30 given || e2e_fail "the window system gave no other size for $1 x $2: $(reported_since | tr '\n' ';')"
+  e2e_log "the window system gave the size $(reported_since | grep -v '^500 300$' | head -n 1)"
 }
 
 read -r cx cy < <(e2e_window_origin "$wid")

@@ -284,15 +284,10 @@ TEST_F (Move, DestroyingTheThreadDuringACopyAcrossVolumesKeepsTheOldFileAndLeave
 TEST_F (Move, ACancelDuringACopyAcrossVolumesWaitsForTheCopyAndEndsTheRunBeforeTheNextTask)
 {
     auto* running = thread.get();
-    thread_stop::HeldCopyAcrossVolumes copy (destination, [running] { return running->getState() == HfInstallerThread::CancelRequested; });
+    thread_stop::HeldCopyAcrossVolumes copy (thread, destination,
+                                             [running] { return running->getState() == HfInstallerThread::CancelRequested; });
 
-    struct StopFirst
-    {
-        std::unique_ptr<HfInstallerThread>& t;
-        ~StopFirst() { t.reset(); }
-    } stopFirst { thread };
-
-    ASSERT_NO_FATAL_FAILURE (copy.startHeld (*thread));
+    ASSERT_NO_FATAL_FAILURE (copy.startHeld());
     thread->cancel();
     ASSERT_NO_FATAL_FAILURE (waitForEnd());
 

@@ -58,12 +58,13 @@ namespace thread_stop
     // middle of its copy across volumes. The file-system service makes the move copy (its
     // first rename answers that the volumes differ) and holds the system's real copy at its
     // first chunk boundary until release answers true, asked on the worker's thread. The
-    // run has a second task, into a sibling folder. The worker must have stopped before
-    // this object goes: the service it calls goes with it.
+    // run has a second task, into a sibling folder. On every way out, this object destroys
+    // the thread object first, so that the worker has stopped before the service it calls goes.
     struct HeldCopyAcrossVolumes
     {
-        HeldCopyAcrossVolumes (const juce::File& destinationFolder, std::function<bool()> releaseWhen)
-            : destination (destinationFolder), release (std::move (releaseWhen))
+        HeldCopyAcrossVolumes (std::unique_ptr<HfInstallerThread>& threadToRun, const juce::File& destinationFolder,
+                               std::function<bool()> releaseWhen)
+            : destination (destinationFolder), thread (threadToRun), release (std::move (releaseWhen))
         {
             old.fillWith ('o');
             juce::Random (9).fillBitsRandomly (fresh.getData(), fresh.getSize());
@@ -95,19 +96,21 @@ namespace thread_stop
             };
         }
 
+        ~HeldCopyAcrossVolumes() { thread.reset(); }
+
         // Puts the old plug-in in place, starts the run and waits until its copy is held.
-        void startHeld (HfInstallerThread& thread)
+        void startHeld()
         {
             ASSERT_TRUE (destination.createDirectory().wasOk());
             ASSERT_TRUE (plugin.replaceWithData (old.getData(), old.getSize()));
 
-            thread.setTasks ({ InstallationTask (archive, destination.getFullPathName(), true, false),
-                               InstallationTask (archive, second.getFullPathName(), true, false) });
-            thread.prepare();
-            thread.start();
+            thread->setTasks ({ InstallationTask (archive, destination.getFullPathName(), true, false),
+                                InstallationTask (archive, second.getFullPathName(), true, false) });
+            thread->prepare();
+            thread->start();
 
-            ASSERT_TRUE (testing_support::runMessageLoopUntil ([&] { return held || ! thread.isThreadRunning(); }, 60000));
-            ASSERT_TRUE (held) << "the run ended without copying: " << thread.getLastError().getMessage();
+            ASSERT_TRUE (testing_support::runMessageLoopUntil ([&] { return held || ! thread->isThreadRunning(); }, 60000));
+            ASSERT_TRUE (held) << "the run ended without copying: " << thread->getLastError().getMessage();
             ASSERT_GT (copiedWhenHeld.load(), 0) << "no copy in the middle of its writing";
             ASSERT_LT (copiedWhenHeld.load(), (juce::int64) fresh.getSize());
         }
@@ -127,6 +130,7 @@ namespace thread_stop
         std::shared_ptr<juce::ZipFile> archive;
 
     private:
+        std::unique_ptr<HfInstallerThread>& thread;
         std::function<bool()> release;
         std::atomic<bool> held { false };
         std::atomic<juce::int64> copiedWhenHeld { -1 };
@@ -141,16 +145,9 @@ namespace thread_stop
     inline void expectDestroyingTheThreadMidCopyKeepsTheOldFile (std::unique_ptr<HfInstallerThread>& thread,
                                                                  const juce::File& destination)
     {
-        HeldCopyAcrossVolumes copy (destination, [] { return juce::Thread::currentThreadShouldExit(); });
+        HeldCopyAcrossVolumes copy (thread, destination, [] { return juce::Thread::currentThreadShouldExit(); });
 
-        // On every way out, the worker is stopped before the service it calls goes.
-        struct StopFirst
-        {
-            std::unique_ptr<HfInstallerThread>& t;
-            ~StopFirst() { t.reset(); }
-        } stopFirst { thread };
-
-        ASSERT_NO_FATAL_FAILURE (copy.startHeld (*thread));
+        ASSERT_NO_FATAL_FAILURE (copy.startHeld());
         expectDestroyedWithoutForcedEnd (thread);
 
         copy.expectOnlyThePlugin (copy.old);
